@@ -1,0 +1,101 @@
+#ifndef KESTREL_TESTS_COMMON_DEVSERVERFIXTURE_H
+#define KESTREL_TESTS_COMMON_DEVSERVERFIXTURE_H
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+class QNetworkAccessManager;
+
+// Runs one kestrel-devserver process for a test and talks to its admin interface.
+//
+//     DevServerFixture server;
+//     QVERIFY2(server.start(), qPrintable(server.errorString()));
+//     QJsonObject ticket = server.createTicket("push");
+//     // ticket["uri"] is the "orbticket://" text, server.address() the base address it carries.
+//
+// The server listens on a free port of 127.0.0.1 and is killed by the destructor (or stop()).
+// Every admin call is synchronous (a local event loop, bounded by adminTimeoutMs) and returns
+// the server's JSON answer; on a transport failure or a non-JSON answer it returns an empty
+// object and errorString() says why. lastStatus() is the HTTP status of the last admin call.
+// Needs a QCoreApplication (QTest's main provides one) and must be used on one thread.
+class DevServerFixture
+{
+public:
+    DevServerFixture();
+    ~DevServerFixture();
+    DevServerFixture(const DevServerFixture &) = delete;
+    DevServerFixture &operator=(const DevServerFixture &) = delete;
+
+    // Starts the server with "--port 0" plus extraArgs (for example {"--self-signed"},
+    // {"--prefix", "/p"}, {"--state", file}) and waits up to startTimeoutMs for its address line.
+    bool start(const QStringList &extraArgs = {}, int startTimeoutMs = 15000);
+    // Kills the server (if running) and waits for it to end.
+    void stop();
+    bool isRunning() const;
+
+    // Base address the tickets carry, e.g. "http://127.0.0.1:40123/vexa" (https with TLS).
+    QString address() const { return m_address; }
+    // Scheme, host and port without the prefix, e.g. "http://127.0.0.1:40123".
+    QString origin() const { return m_origin; }
+    QString errorString() const { return m_error; }
+    int lastStatus() const { return m_lastStatus; }
+    // Everything the server printed so far (stdout and stderr).
+    QByteArray output();
+
+    // POST origin() + "/admin/" + command with `body`; the building block of the calls below.
+    QJsonObject admin(const QString &command, const QJsonObject &body = {});
+
+    // New ticket. kind: "push" (answer with "authkey"), "otp" (server-bound OTP account) or
+    // "plain" (unencrypted {"otp": uri} object). member: "mobileotp", "mobileauth" or "both".
+    // `options` may add "issuer", "user", "algorithm" ("SHA1", "SHA256", "SHA512"), "digits",
+    // "period", "secret" (Base32), "pin". Answer: "uri", "reqID", "address", "pin", "key",
+    // "kind", "member", "otp" (the otpauth URI), "secret", "tokenUID", "authkey" (empty for
+    // kinds other than push), "registered" (false).
+    QJsonObject createTicket(const QString &kind = QStringLiteral("push"),
+                             const QString &member = QStringLiteral("mobileotp"),
+                             const QJsonObject &options = {});
+    // All tickets in creation order, same members as createTicket's answer ("registered" true
+    // once "/register" has answered for it, "revoked" true after revokeToken).
+    QJsonArray tickets();
+
+    // New pending login for a registered token. time: Unix seconds sent to the client
+    // (-1: now). Answer: "sessionID", "tokenUID", "metadata", "time", "state" ("pending").
+    QJsonObject createLogin(const QString &tokenUID, const QString &metadata, qint64 time = -1);
+    // Every login in creation order; "state" is "pending", "accepted", "declined" or "withdrawn".
+    QJsonArray logins();
+    QJsonObject withdrawLogin(const QString &sessionID);
+    QJsonObject revokeToken(const QString &tokenUID);
+
+    // Fault for the next `count` requests to endpoint ("/register", "/updateTokens",
+    // "/getRemovedTokens", "/acceptToken"). `fault` members: "status" (HTTP status) with an
+    // optional "message" (answered as {"message": ...}; without it the body is "{}") or a raw
+    // "body" (sent as text/plain, not JSON); "delayMs" (answer late; alone it delays the normal
+    // answer); "close": true (drop the connection without a byte of answer). Replaces an earlier
+    // fault of that endpoint. Note that Qt resends a request up to twice when the connection
+    // closes without an answer, so a client request fails by "close" only with count >= 3.
+    QJsonObject injectFault(const QString &endpoint, const QJsonObject &fault, int count = 1);
+    QJsonObject clearFaults();
+
+    // Received protocol requests, oldest first: "seq", "time", "endpoint" (without the prefix),
+    // "body" (the parsed JSON, or "rawBody" text when it was not JSON), "status", "outcome".
+    QJsonArray requestLog();
+    QJsonObject clearLog();
+    // Latest "notificationDeviceTokens" entry received for each token, with "received" counts.
+    QJsonArray devices();
+
+private:
+    QNetworkAccessManager *m_network = nullptr;
+    QProcess m_process;
+    QByteArray m_output;
+    QString m_address;
+    QString m_origin;
+    QString m_error;
+    int m_lastStatus = 0;
+    int m_adminTimeoutMs = 10000;
+};
+
+#endif // KESTREL_TESTS_COMMON_DEVSERVERFIXTURE_H
