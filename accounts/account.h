@@ -1,0 +1,109 @@
+#ifndef KESTREL_ACCOUNTS_ACCOUNT_H
+#define KESTREL_ACCOUNTS_ACCOUNT_H
+
+#include "otp/otptoken.h"
+
+#include <QJsonObject>
+#include <QObject>
+#include <QString>
+#include <atomic>
+
+// One entry of the user's list: a local OTP account, an OTP account provisioned by a server, or a
+// push-authentication account. Accounts have no Qt parent; the collection holds them.
+class Account : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString password READ getPassword WRITE setPassword NOTIFY passwordChanged)
+
+public:
+    enum AccountType
+    {
+        TypeStandart = 1,
+        TypeStandartOrb = 2,
+        TypeAuth = 3
+    };
+
+    enum TokenType
+    {
+        TokenNone = 0,
+        TokenTOTP = 1,
+        TokenHOTP = 2,
+        TokenTicket = 3,
+        TokenPushAuth = 4
+    };
+
+    enum ConfirmationStatus
+    {
+        ConfirmationNone = 0,
+        ConfirmationRequested = 1,
+        ConfirmationAccepted = 2,
+        ConfirmationDeclined = 3
+    };
+
+    Account();
+    Account(Account::AccountType type, const QString &uri);
+    ~Account() override;
+
+    static Account *CreateStandartAccount(const QString &uri);
+    static Account *CreateStandartOrbAccount(const QString &uri, const QString &address,
+                                             const QString &tokenUID);
+    static Account *CreateAuthAccount(const QString &uri, const QString &address, const QString &reqID,
+                                      const QString &tokenUID, const QString &authKey);
+    // The account restored from its persisted form, or null for a "Type" other than 1, 2 or 3.
+    static Account *CreateAccountFromJson(const QJsonObject &object);
+
+    const QString &getPassword() const { return m_password; }
+    void setPassword(const QString &password);
+
+    void UpdatePass();
+    void IncrementCounter();
+    // Seconds left in the current TOTP period; 0 when the account has no period.
+    int GetTimeout();
+    // Remaining share of the current period in percent; 100 for HOTP and for no period.
+    int GetTimeoutProgress();
+
+    virtual QJsonObject toJsonObject() const;
+
+    // The text with the values of secret-bearing URI parameters replaced, for log lines.
+    static QString maskedUri(const QString &uri);
+
+signals:
+    void passwordChanged();
+
+protected:
+    // Restored HOTP accounts continue from the stored counter rather than the URI's.
+    void restoreCounter(const QJsonObject &object);
+
+public:
+    // Read and written directly by the collection, the server session and the models.
+    bool m_lockedOTP = false;
+    AccountType m_accountType = TypeStandart;
+    TokenType m_tokenType = TokenNone;
+    QString m_user;
+    QString m_issuer;
+    QString m_period;
+    int m_counter = 0;
+    int m_id = 0;
+    QString m_address;
+    QString m_reqID;
+    QString m_pin;
+    QString m_key;
+    QString m_tokenUID;
+    QString m_authKey;
+    QString m_uri;
+    OTPToken m_otpToken;
+    QString m_password;
+
+private:
+    void construct();
+
+    // Accounts are built on the GUI and the HTTP thread; identifiers stay unique.
+    static std::atomic<int> lastInternalID;
+};
+
+// The account classes are reached through this header.
+#include "accounts/authaccount.h"
+#include "accounts/standartaccaunt.h"
+#include "accounts/standartorbaccount.h"
+
+#endif // KESTREL_ACCOUNTS_ACCOUNT_H

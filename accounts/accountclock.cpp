@@ -1,0 +1,18 @@
+#include "accounts/accountclock.h"
+
+QDateTime AccountClock::now()
+{
+    const Source &s = source();
+    return s ? s() : QDateTime::currentDateTime();
+}
+
+void AccountClock::setSource(Source source)
+{
+    AccountClock::source() = std::move(source);
+}
+
+AccountClock::Source &AccountClock::source()
+{
+    static Source s;
+    return s;
+}
