@@ -1,0 +1,109 @@
+#pragma once
+
+#include "accounts/account.h"
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+class AuthOperation;
+class AuthRequest;
+class HttpResult;
+class ServerManager;
+
+// The QML-facing list of accounts and the hub of the user-interface logic: it shows the stored
+// accounts in collection order, turns scanned URIs into accounts or server registrations, owns
+// the ServerManager through which every server-bound account is reached, carries out the
+// results of server replies and offers the current login confirmation to the view.
+class AccountsListModel : public QAbstractListModel
+{
+    Q_OBJECT
+    Q_PROPERTY(QString issuer READ getIssuer NOTIFY issuerChanged)
+    Q_PROPERTY(QString requestDate READ getRequestDate NOTIFY requestDateChanged)
+    Q_PROPERTY(QString requestTime READ getRequestTime NOTIFY requestTimeChanged)
+    Q_PROPERTY(QString metadata READ getMetadata NOTIFY metadataChanged)
+    Q_PROPERTY(bool isLockedOTP READ getLockedOTP NOTIFY lockedOTPChanged)
+    Q_PROPERTY(int timeout READ getTimeout NOTIFY timeoutChanged)
+
+public:
+    enum Roles
+    {
+        RoleColor = Qt::UserRole,
+        RolePassword,
+        RoleUser,
+        RoleIssuer,
+        RoleId,
+        RoleProgress,
+        RoleType,
+        RoleNetwork,
+        RoleMessage
+    };
+
+    explicit AccountsListModel(QObject *parent = nullptr);
+    ~AccountsListModel() override;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    Q_INVOKABLE void add(QString uri);
+    Q_INVOKABLE void rewrite();
+    Q_INVOKABLE void duplicate();
+    Q_INVOKABLE void remove(int id, int index);
+    Q_INVOKABLE void resetAllData();
+    Q_INVOKABLE void incrementCounter(int id, int index);
+    Q_INVOKABLE bool isEmpty();
+    Q_INVOKABLE void acceptAuth();
+    Q_INVOKABLE void declineAuth();
+    Q_INVOKABLE void finishConfirmation();
+
+    // Called by the operations of server replies while onHttpResult carries them out.
+    void addNewAccount(Account *account);
+    void removeTokensForAddress(QString address, QList<QString> tokenIds);
+    void onAuthOk(QString address, bool ok);
+    void onBadReply(QString msg);
+    void processAuthOperation(AuthOperation *op);
+
+    QString getIssuer() const;
+    QString getRequestDate() const;
+    QString getRequestTime() const;
+    QString getMetadata() const;
+    bool getLockedOTP() const;
+    int getTimeout() const;
+
+signals:
+    void newData();
+    void accountready();
+    void badreply(QString msg);
+    void requestduplicate();
+    void requestconfirmation();
+    void cancelconfirmation();
+    void accepted();
+    void declined();
+    void authrequest();
+    void itemrewrited(int row);
+    void metadataChanged();
+    void issuerChanged();
+    void requestDateChanged();
+    void requestTimeChanged();
+    void lockedOTPChanged();
+    void timeoutChanged();
+
+public slots:
+    // The fifth slot, insertPush(Aurora::PushNotifications::Push), is declared together with the
+    // platform layer that defines the push record.
+    void onHttpResult(HttpResult *result);
+    void onRequestConfirmation(AuthRequest *request);
+    void onCancelConfirmation();
+    void onConfirmationStatusChanged(Account::ConfirmationStatus status);
+
+private:
+    void Initialize();
+
+    ServerManager *m_serverManager = nullptr;
+    Account *m_newAccount = nullptr;
+    Account *m_existingAccount = nullptr;
+};

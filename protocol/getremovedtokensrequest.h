@@ -1,0 +1,26 @@
+#pragma once
+
+#include "protocol/request.h"
+
+class DeleteAccountsOperationRequest;
+
+// The removed-tokens check ("/getRemovedTokens"): asks which of the held tokens the server no
+// longer knows.
+class GetRemovedTokensRequest : public Request
+{
+    Q_OBJECT
+public:
+    GetRemovedTokensRequest(QString address, QList<QString> tokenUIDs);
+
+    QString GetCommand() const override;
+    QByteArray GetDataJson() const override;
+    HttpResult *DecodeReply(QNetworkReply *reply) const override;
+    HttpResult *DecodeReplyData(QNetworkReply::NetworkError error, int statusCode,
+                                const QByteArray &body) const override;
+
+    // Adds the removed token ids of a successful reply body to `operation`, in order.
+    void DecodeBody(const QByteArray &body, DeleteAccountsOperationRequest *operation) const;
+
+private:
+    QList<QString> m_tokenUIDs;
+};

@@ -1,0 +1,107 @@
+#include "protocol/httpclient.h"
+
+#include "protocol/httpresult.h"
+#include "protocol/request.h"
+
+#include <QDebug>
+#include <QMetaEnum>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QSslConfiguration>
+#include <QUrl>
+
+namespace {
+const char *errorName(QNetworkReply::NetworkError error)
+{
+    const char *name = QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(error);
+    return name ? name : "";
+}
+} // namespace
+
+HttpClient::HttpClient(QObject *parent)
+    : QObject(parent)
+    , m_networkManager(new QNetworkAccessManager(this))
+{
+    // Requests arrive and results leave through queued connections across threads.
+    qRegisterMetaType<Request *>("Request*");
+    qRegisterMetaType<HttpResult *>("HttpResult*");
+    connect(m_networkManager, SIGNAL(finished(QNetworkReply *)), this, SLOT(onNetworkReply(QNetworkReply *)));
+}
+
+HttpClient::~HttpClient()
+{
+    qDeleteAll(m_requestQueue);
+}
+
+void HttpClient::PutRequest(Request *request)
+{
+    m_requestQueue.append(request);
+}
+
+void HttpClient::RemoveFromQuery(Request *request)
+{
+    m_requestQueue.removeOne(request);
+    delete request;
+}
+
+QString HttpClient::GetErrorString(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("Не удалось установить соединение с сервером");
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("Не удалось подтвердить подлинность сертификата сервера");
+    case QNetworkReply::UnknownNetworkError:
+        return QStringLiteral("Неизвестная сетевая ошибка");
+    case QNetworkReply::ProtocolInvalidOperationError:
+    case QNetworkReply::InternalServerError:
+        return QStringLiteral("Ошибка при регистрации аккаунта");
+    default:
+        return QStringLiteral("Ошибка при регистрации аккаунта!");
+    }
+}
+
+void HttpClient::onSendRequest(Request *pNewRequest)
+{
+    // The address carries scheme, host and any path prefix; the command is appended as it is.
+    const QUrl url(pNewRequest->GetAddress() + pNewRequest->GetCommand(), QUrl::TolerantMode);
+    QNetworkRequest networkRequest(url);
+    networkRequest.setRawHeader("Content-Type", "application/json");
+    networkRequest.setTransferTimeout(m_transferTimeout);
+    const QByteArray body = pNewRequest->GetDataJson();
+
+    qDebug() << "Current peer mode::" << static_cast<int>(networkRequest.sslConfiguration().peerVerifyMode());
+
+    QNetworkReply *reply = m_networkManager->post(networkRequest, body);
+    pNewRequest->SetReply(reply);
+    PutRequest(pNewRequest);
+    if (reply->error() != QNetworkReply::NoError) {
+        qDebug() << "Instant reply error:" << errorName(reply->error());
+    }
+}
+
+void HttpClient::onNetworkReply(QNetworkReply *reply)
+{
+    const int status = Request::ReplyStatusCode(reply);
+    qDebug() << "Http reply error:" << errorName(reply->error()) << ", with status code:" << status;
+
+    Request *request = nullptr;
+    for (Request *queued : qAsConst(m_requestQueue)) {
+        if (queued->GetReply() == reply) {
+            request = queued;
+            break;
+        }
+    }
+    if (!request) {
+        qDebug() << "Request not found for reply";
+        reply->deleteLater();
+        return;
+    }
+    if (reply->error() == QNetworkReply::NoError) {
+        qDebug() << "Reply received for type:" << static_cast<int>(request->GetRequestType());
+    }
+    HttpResult *result = request->DecodeReply(reply);
+    emit httpresult(result);
+    RemoveFromQuery(request);
+    reply->deleteLater();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QNetworkReply>
+#include <QObject>
+#include <QString>
+
+class HttpResult;
+class QNetworkAccessManager;
+class Request;
+
+// The one HTTP transport of the application, living on the HTTP thread. Posts every request
+// as JSON, lets the request decode its own reply and emits the result.
+class HttpClient : public QObject
+{
+    Q_OBJECT
+public:
+    // A reply that makes no progress for this long ends as an error result, so that the
+    // session waiting for it goes on polling.
+    static const int TRANSFER_TIMEOUT_MS = 30000;
+
+    explicit HttpClient(QObject *parent = nullptr);
+    // Deletes the requests still waiting for a reply.
+    ~HttpClient() override;
+
+    void PutRequest(Request *request);
+    void RemoveFromQuery(Request *request);
+    static QString GetErrorString(QNetworkReply::NetworkError error);
+
+    // Applies to requests posted afterwards; tests shorten it.
+    void SetTransferTimeout(int milliseconds) { m_transferTimeout = milliseconds; }
+    int GetTransferTimeout() const { return m_transferTimeout; }
+
+signals:
+    void httpresult(HttpResult *result);
+    void badreply(QString msg);
+
+private slots:
+    void onSendRequest(Request *pNewRequest);
+    void onNetworkReply(QNetworkReply *reply);
+
+private:
+    QNetworkAccessManager *m_networkManager;
+    QList<Request *> m_requestQueue;
+    int m_transferTimeout = TRANSFER_TIMEOUT_MS;
+};

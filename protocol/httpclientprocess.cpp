@@ -1,0 +1,22 @@
+#include "protocol/httpclientprocess.h"
+
+#include "protocol/httpclient.h"
+#include "protocol/request.h"
+
+#include <QDebug>
+#include <QThread>
+
+HttpClientProcess::HttpClientProcess(QObject *parent)
+    : QObject(parent)
+    , m_client(new HttpClient(this))
+{
+    connect(this, SIGNAL(sendRequest(Request *)), m_client, SLOT(onSendRequest(Request *)));
+}
+
+void HttpClientProcess::startClient()
+{
+    qDebug() << "startClient";
+    thread()->start();
+}
+
+void HttpClientProcess::stop() {}
