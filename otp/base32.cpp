@@ -21,16 +21,13 @@ bool Encode32Block(const unsigned char *in5, unsigned char *out8)
 // Eight quintets into five bytes, most significant first.
 bool Decode32Block(const unsigned char *in8, unsigned char *out5)
 {
-    std::uint64_t bits = 0;
-    for (int i = 0; i < 8; ++i) {
-        if (in8[i] > 31)
-            return false;
-        bits = (bits << 5) | in8[i];
-    }
-    for (int i = 4; i >= 0; --i) {
-        out5[i] = static_cast<unsigned char>(bits & 0xFF);
-        bits >>= 8;
-    }
+    if ((in8[0] | in8[1] | in8[2] | in8[3] | in8[4] | in8[5] | in8[6] | in8[7]) > 31)
+        return false;
+    out5[0] = static_cast<unsigned char>(in8[0] << 3 | in8[1] >> 2);
+    out5[1] = static_cast<unsigned char>(in8[1] << 6 | in8[2] << 1 | in8[3] >> 4);
+    out5[2] = static_cast<unsigned char>(in8[3] << 4 | in8[4] >> 1);
+    out5[3] = static_cast<unsigned char>(in8[4] << 7 | in8[5] << 2 | in8[6] >> 3);
+    out5[4] = static_cast<unsigned char>(in8[6] << 5 | in8[7]);
     return true;
 }
 

@@ -20,7 +20,7 @@ const unsigned char BASE32_ALPHABET[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ234567";
 
 // Texts up to this length are decoded on the stack; real secrets are far shorter, so the code
 // path that runs on every refresh of the screen does not touch the heap for them.
-constexpr int STACK_TEXT = 256;
+constexpr std::size_t STACK_TEXT = 256;
 
 // Holds `length` bytes on the stack when they fit, on the heap otherwise.
 class ScratchBuffer
@@ -41,29 +41,63 @@ private:
     unsigned char *m_data = m_stack;
 };
 
-// Quintets of `text` (already in `work`, `length` bytes) decoded into `out`; returns the number
-// of key bytes. `out` must hold Base32::GetDecode32Length(length) bytes.
-int decodeQuintets(unsigned char *work, int length, unsigned char *out)
+// Character -> quintet tables, built once with Unmap32 so that they map exactly as it does.
+// The secret table also takes lower-case letters as their upper-case forms.
+struct QuintetTables
 {
-    Base32::Unmap32(work, length, BASE32_ALPHABET);
+    unsigned char plain[256];
+    unsigned char secret[256];
+
+    QuintetTables()
+    {
+        for (int c = 0; c < 256; ++c)
+            plain[c] = static_cast<unsigned char>(c);
+        Base32::Unmap32(plain, 256, BASE32_ALPHABET);
+        for (int c = 0; c < 256; ++c)
+            secret[c] = plain[(c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c];
+    }
+};
+
+const QuintetTables &quintetTables()
+{
+    static const QuintetTables tables;
+    return tables;
+}
+
+// Decodes `length` quintets into `out` (Base32::GetDecode32Length(length) bytes); returns the
+// number of bytes, 0 when there are none.
+int decodeQuintets(const unsigned char *quintets, int length, unsigned char *out)
+{
     const int bytes = Base32::GetDecode32Length(length);
-    if (bytes <= 0 || !Base32::Decode32(work, length, out))
+    if (bytes <= 0 || !Base32::Decode32(quintets, length, out))
         return 0;
     return bytes;
 }
 
-int hashBlockSize(QCryptographicHash::Algorithm hash)
+constexpr std::uint64_t INNER_PAD = 0x3636363636363636ULL;
+constexpr std::uint64_t OUTER_PAD = 0x5C5C5C5C5C5C5C5CULL;
+
+// One hash object per algorithm and thread, reset before each use: constructing a
+// QCryptographicHash allocates, and a code is made on every refresh of the screen.
+QCryptographicHash &scratchHash(QCryptographicHash::Algorithm hash)
 {
-    return hash == QCryptographicHash::Sha512 ? 128 : 64;
+    thread_local QCryptographicHash sha1(QCryptographicHash::Sha1);
+    thread_local QCryptographicHash sha256(QCryptographicHash::Sha256);
+    thread_local QCryptographicHash sha512(QCryptographicHash::Sha512);
+    QCryptographicHash &h = hash == QCryptographicHash::Sha512   ? sha512
+                            : hash == QCryptographicHash::Sha256 ? sha256
+                                                                 : sha1;
+    h.reset();
+    return h;
 }
 
-// RFC 2104 HMAC over raw buffers; `out` receives the digest (at most 64 bytes), its length is
-// returned. The two hash objects are reused for the inner and outer pass.
-int hmacRaw(const char *key, int keyLength, const char *message, int messageLength,
-            QCryptographicHash::Algorithm hash, char *out)
+// RFC 2104 HMAC. Works on raw buffers and writes the digest (20, 32 or 64 bytes) into `out`,
+// returning its length, so that making a code costs no allocation of its own.
+int calcHMAC(const char *key, int keyLength, const char *message, int messageLength,
+             QCryptographicHash::Algorithm hash, unsigned char *out)
 {
-    const int blockSize = hashBlockSize(hash);
-    QCryptographicHash h(hash);
+    const int blockSize = hash == QCryptographicHash::Sha512 ? 128 : 64;
+    QCryptographicHash &h = scratchHash(hash);
     QByteArray hashedKey;
     if (keyLength > blockSize) {
         h.addData(key, keyLength);
@@ -73,31 +107,24 @@ int hmacRaw(const char *key, int keyLength, const char *message, int messageLeng
         keyLength = hashedKey.size();
     }
 
-    char pad[128];
-    std::memset(pad, 0x36, blockSize);
-    for (int i = 0; i < keyLength; ++i)
-        pad[i] ^= key[i];
-    h.addData(pad, blockSize);
+    // The pads are handled as 64-bit words: the key is zero-filled to the block first.
+    std::uint64_t pad[16] = {};
+    std::memcpy(pad, key, static_cast<std::size_t>(keyLength));
+    const int words = blockSize / 8;
+    for (int i = 0; i < words; ++i)
+        pad[i] ^= INNER_PAD;
+    h.addData(reinterpret_cast<const char *>(pad), blockSize);
     h.addData(message, messageLength);
     const QByteArray inner = h.result();
 
-    // Turn the inner pad into the outer one: 0x36 ^ 0x5C for every byte.
-    for (int i = 0; i < blockSize; ++i)
-        pad[i] ^= 0x36 ^ 0x5C;
+    for (int i = 0; i < words; ++i)
+        pad[i] ^= INNER_PAD ^ OUTER_PAD;
     h.reset();
-    h.addData(pad, blockSize);
+    h.addData(reinterpret_cast<const char *>(pad), blockSize);
     h.addData(inner.constData(), inner.size());
     const QByteArray digest = h.result();
-    std::memcpy(out, digest.constData(), digest.size());
+    std::memcpy(out, digest.constData(), static_cast<std::size_t>(digest.size()));
     return digest.size();
-}
-
-std::string calcHMAC(const QByteArray &key, const QByteArray &message, QCryptographicHash::Algorithm hash)
-{
-    char digest[64];
-    const int length =
-        hmacRaw(key.constData(), key.size(), message.constData(), message.size(), hash, digest);
-    return std::string(digest, length);
 }
 
 std::string hotp_helper(const std::string &secret, long counter, const unsigned char &digits,
@@ -111,16 +138,18 @@ std::string hotp_helper(const std::string &secret, long counter, const unsigned 
     if (secret.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return reportSecret();
 
-    // Users type secrets in groups and in lower case; neither changes the key.
-    ScratchBuffer text(secret.size());
+    // Users type secrets in groups and in lower case; neither changes the key. Dropping the
+    // spaces and mapping characters to quintets is one pass.
+    const unsigned char *table = quintetTables().secret;
+    ScratchBuffer quintetBuffer(secret.size());
+    unsigned char *const quintets = quintetBuffer.data();
     int length = 0;
     for (const char c : secret) {
-        if (c == ' ')
-            continue;
-        text.data()[length++] = (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+        if (c != ' ')
+            quintets[length++] = table[static_cast<unsigned char>(c)];
     }
     ScratchBuffer key(static_cast<std::size_t>(Base32::GetDecode32Length(length)));
-    const int keyLength = length > 0 ? decodeQuintets(text.data(), length, key.data()) : 0;
+    const int keyLength = decodeQuintets(quintets, length, key.data());
     if (keyLength == 0)
         return reportSecret();
 
@@ -139,6 +168,7 @@ std::string hotp_helper(const std::string &secret, long counter, const unsigned 
         return reportSecret();
     }
 
+    // Eight-byte big-endian moving factor; the counter is 32 bits wide, the upper half is zero.
     const std::uint32_t moving = static_cast<std::uint32_t>(counter);
     const char message[8] = {0,
                              0,
@@ -148,23 +178,20 @@ std::string hotp_helper(const std::string &secret, long counter, const unsigned 
                              static_cast<char>(moving >> 16),
                              static_cast<char>(moving >> 8),
                              static_cast<char>(moving)};
-    // Raw views: the key and the message live on the stack for the duration of the call.
-    const std::string mac =
-        calcHMAC(QByteArray::fromRawData(reinterpret_cast<const char *>(key.data()), keyLength),
-                 QByteArray::fromRawData(message, sizeof(message)), hash);
-    const unsigned char *digest = reinterpret_cast<const unsigned char *>(mac.data());
-    const int digestLength = static_cast<int>(mac.size());
+    unsigned char digest[64];
+    const int digestLength = calcHMAC(reinterpret_cast<const char *>(key.data()), keyLength, message,
+                                      sizeof(message), hash, digest);
 
     const int offset = digest[digestLength - 1] & 0x0F;
-    const std::uint64_t value = (static_cast<std::uint64_t>(digest[offset] & 0x7F) << 24) |
-                                (static_cast<std::uint64_t>(digest[offset + 1]) << 16) |
-                                (static_cast<std::uint64_t>(digest[offset + 2]) << 8) | digest[offset + 3];
-    std::uint64_t code = value % DIGITS_POWER[digits];
+    const std::uint32_t value = (static_cast<std::uint32_t>(digest[offset] & 0x7F) << 24) |
+                                (static_cast<std::uint32_t>(digest[offset + 1]) << 16) |
+                                (static_cast<std::uint32_t>(digest[offset + 2]) << 8) | digest[offset + 3];
+    // value < 2^31, so the remainder fits in 32 bits even for ten digits.
+    std::uint32_t code = static_cast<std::uint32_t>(value % DIGITS_POWER[digits]);
 
-    // Decimal text, zero-padded on the left to exactly `digits` characters.
     std::string result(digits, '0');
     for (int i = digits - 1; i >= 0 && code; --i) {
-        result[i] = static_cast<char>('0' + code % 10);
+        result[static_cast<std::size_t>(i)] = static_cast<char>('0' + code % 10);
         code /= 10;
     }
     return result;
@@ -182,12 +209,13 @@ QByteArray base32_decode(const std::string &text)
     if (text.empty() || text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return QByteArray();
     const int length = static_cast<int>(text.size());
-    ScratchBuffer work(text.size());
-    std::memcpy(work.data(), text.data(), text.size());
+    const unsigned char *table = quintetTables().plain;
+    ScratchBuffer quintets(text.size());
+    for (int i = 0; i < length; ++i)
+        quintets.data()[i] = table[static_cast<unsigned char>(text[static_cast<std::size_t>(i)])];
     QByteArray out(Base32::GetDecode32Length(length), Qt::Uninitialized);
-    if (out.isEmpty())
-        return QByteArray();
-    if (decodeQuintets(work.data(), length, reinterpret_cast<unsigned char *>(out.data())) == 0)
+    if (out.isEmpty() ||
+        decodeQuintets(quintets.data(), length, reinterpret_cast<unsigned char *>(out.data())) == 0)
         return QByteArray();
     return out;
 }
