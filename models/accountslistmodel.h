@@ -103,7 +103,24 @@ public slots:
 private:
     void Initialize();
 
+    // Appends a new row, saves, optionally hands the account to its server's session and
+    // announces it with accountready().
+    void appendAccount(Account *account, bool toSession);
+    // Keeps a new account that equals a stored one until the user chooses; a new account still
+    // waiting from an earlier scan is released.
+    void offerDuplicate(Account *account, Account *existing);
+    // The session of the account's server forgets its token (log line when there is none).
+    void forgetInSession(Account *account);
+    // Frees an account taken out of the collection, or keeps it until the confirmation that
+    // names its token is finished.
+    void releaseAccount(Account *account);
+    void releaseRetiredAccounts();
+
     ServerManager *m_serverManager = nullptr;
     Account *m_newAccount = nullptr;
     Account *m_existingAccount = nullptr;
+    // Removed accounts that the current confirmation still names.
+    QList<Account *> m_retiredAccounts;
+    // Set while the model is destroyed: results still queued are freed, not carried out.
+    bool m_closing = false;
 };
