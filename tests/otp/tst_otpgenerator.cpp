@@ -1,0 +1,244 @@
+#include "otp/base32.h"
+#include "otp/otpgenerator.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <liboath/oath.h>
+
+#include <cstdlib>
+
+Q_DECLARE_METATYPE(std::string)
+
+namespace {
+
+// RFC 4226 and RFC 6238 seeds ("1234567890" repeated to 20, 32 and 64 bytes), padding included.
+const char SEED20[] = "GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ";
+const char SEED32[] = "GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZA====";
+const char SEED64[] =
+    "GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ"
+    "GEZDGNA=";
+
+QByteArray encode(const QByteArray &bytes)
+{
+    QByteArray text(Base32::GetEncode32Length(bytes.size()), Qt::Uninitialized);
+    auto *out = reinterpret_cast<unsigned char *>(text.data());
+    const auto *alphabet = reinterpret_cast<const unsigned char *>("ABCDEFGHIJKLMNOPQRSTUVWXYZ234567");
+    if (!Base32::Encode32(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size(), out) ||
+        !Base32::Map32(out, text.size(), alphabet))
+        return QByteArray();
+    return text;
+}
+
+} // namespace
+
+class TestOTPGenerator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QCOMPARE(oath_init(), int(OATH_OK)); }
+    void cleanupTestCase() { oath_done(); }
+
+    void rfc4226Hotp_data()
+    {
+        QTest::addColumn<uint>("counter");
+        QTest::addColumn<QString>("code");
+        const char *codes[] = {"755224", "287082", "359152", "969429", "338314",
+                               "254676", "287922", "162583", "399871", "520489"};
+        for (uint c = 0; c < 10; ++c)
+            QTest::addRow("counter %u", c) << c << QString(codes[c]);
+    }
+    void rfc4226Hotp()
+    {
+        QFETCH(uint, counter);
+        QFETCH(QString, code);
+        OTPGenErrorCode error = OTPGenErrorCode::NoError;
+        QCOMPARE(QString::fromStdString(OTPGenerator::computeHOTP(SEED20, 6, counter, 1, &error)), code);
+        QCOMPARE(error, OTPGenErrorCode::NoError);
+        // Grouped, lower-case secrets give the same key.
+        QCOMPARE(QString::fromStdString(OTPGenerator::computeHOTP("gezd gnbv gy3t qojq gezd gnbv gy3t qojq",
+                                                                  6, counter, 1, nullptr)),
+                 code);
+    }
+
+    void rfc6238Totp_data()
+    {
+        QTest::addColumn<std::string>("secret");
+        QTest::addColumn<int>("algorithm");
+        QTest::addColumn<qlonglong>("time");
+        QTest::addColumn<QString>("code");
+        const qlonglong times[] = {59, 1111111109, 1111111111, 1234567890, 2000000000};
+        const char *sha1[] = {"94287082", "07081804", "14050471", "89005924", "69279037"};
+        const char *sha256[] = {"46119246", "68084774", "67062674", "91819424", "90698825"};
+        const char *sha512[] = {"90693936", "25091201", "99943326", "93441116", "38618901"};
+        for (int i = 0; i < 5; ++i) {
+            QTest::addRow("SHA1 %lld", times[i]) << std::string(SEED20) << 1 << times[i] << QString(sha1[i]);
+            QTest::addRow("SHA256 %lld", times[i])
+                << std::string(SEED32) << 2 << times[i] << QString(sha256[i]);
+            QTest::addRow("SHA512 %lld", times[i])
+                << std::string(SEED64) << 3 << times[i] << QString(sha512[i]);
+        }
+    }
+    void rfc6238Totp()
+    {
+        QFETCH(std::string, secret);
+        QFETCH(int, algorithm);
+        QFETCH(qlonglong, time);
+        QFETCH(QString, code);
+        OTPGenErrorCode error = OTPGenErrorCode::NoError;
+        const std::string got =
+            OTPGenerator::computeTOTP(long(time), secret, 8, 30, uchar(algorithm), &error);
+        QCOMPARE(QString::fromStdString(got), code);
+        QCOMPARE(error, OTPGenErrorCode::NoError);
+    }
+
+    // Seeded random secrets (lengths around the 64- and 128-byte blocks included), counters,
+    // times, periods and digits: every code must equal liboath's.
+    void matchesLiboath()
+    {
+        QRandomGenerator random(20240611);
+        const int lengths[] = {1, 10, 20, 32, 63, 64, 65, 127, 128, 129, 200};
+        for (int round = 0; round < 400; ++round) {
+            const int length = round < 11 ? lengths[round] : random.bounded(1, 150);
+            QByteArray key(length, Qt::Uninitialized);
+            for (char &b : key)
+                b = char(random.bounded(256));
+            std::string secret = encode(key).toStdString();
+            if (round % 3 == 0) {
+                // The way people type secrets: lower case, in groups of four.
+                QString grouped;
+                for (int i = 0; i < int(secret.size()); i += 4)
+                    grouped += QString::fromStdString(secret.substr(i, 4)).toLower() + ' ';
+                secret = grouped.toStdString();
+            }
+            const uint digits = 6 + random.bounded(3);
+            const quint32 counter = random.generate();
+            const quint32 time = random.generate();
+            const uint period = random.bounded(2, 121);
+            const int algorithm = 1 + random.bounded(3);
+            const int flags = algorithm == 2   ? OATH_TOTP_HMAC_SHA256
+                              : algorithm == 3 ? OATH_TOTP_HMAC_SHA512
+                                               : 0;
+
+            char expected[11] = {};
+            if (algorithm == 1) {
+                QCOMPARE(oath_hotp_generate(key.constData(), key.size(), counter, digits, false,
+                                            OATH_HOTP_DYNAMIC_TRUNCATION, expected),
+                         int(OATH_OK));
+                QCOMPARE(
+                    QString::fromStdString(OTPGenerator::computeHOTP(secret, digits, counter, 1, nullptr)),
+                    QString(expected));
+            }
+            QCOMPARE(
+                oath_totp_generate2(key.constData(), key.size(), time, period, 0, digits, flags, expected),
+                int(OATH_OK));
+            OTPGenErrorCode error = OTPGenErrorCode::NoError;
+            const std::string got =
+                OTPGenerator::computeTOTP(long(time), secret, digits, period, algorithm, &error);
+            QVERIFY2(got == expected,
+                     qPrintable(QString("round %1: %2 != %3").arg(round).arg(got.c_str(), expected)));
+            QCOMPARE(error, OTPGenErrorCode::NoError);
+        }
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<std::string>("secret");
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<uint>("period");
+        QTest::addColumn<int>("algorithm");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("codeLength");
+        QTest::newRow("digits 2") << std::string(SEED20) << 2 << 30u << 1 << 4 << 0;
+        QTest::newRow("digits 11") << std::string(SEED20) << 11 << 30u << 1 << 4 << 0;
+        QTest::newRow("digits 10") << std::string(SEED20) << 10 << 30u << 1 << 0 << 10;
+        QTest::newRow("period 1") << std::string(SEED20) << 6 << 1u << 1 << 5 << 6;
+        QTest::newRow("period 121") << std::string(SEED20) << 6 << 121u << 1 << 5 << 6;
+        QTest::newRow("period 0") << std::string(SEED20) << 6 << 0u << 1 << 5 << 0;
+        QTest::newRow("empty secret") << std::string() << 6 << 30u << 1 << 2 << 0;
+        QTest::newRow("only spaces") << std::string("   ") << 6 << 30u << 1 << 2 << 0;
+        QTest::newRow("one character") << std::string("A") << 6 << 30u << 1 << 2 << 0;
+        QTest::newRow("algorithm 0") << std::string(SEED20) << 6 << 30u << 0 << 2 << 0;
+        QTest::newRow("algorithm 4") << std::string(SEED20) << 6 << 30u << 4 << 2 << 0;
+    }
+    void failures()
+    {
+        QFETCH(std::string, secret);
+        QFETCH(int, digits);
+        QFETCH(uint, period);
+        QFETCH(int, algorithm);
+        QFETCH(int, error);
+        QFETCH(int, codeLength);
+        OTPGenErrorCode reported = OTPGenErrorCode::NoError;
+        const long time = 1111111109;
+        const std::string code =
+            OTPGenerator::computeTOTP(time, secret, uchar(digits), period, uchar(algorithm), &reported);
+        QCOMPARE(int(reported), error);
+        QCOMPARE(int(code.size()), codeLength);
+        if (period != 0 && codeLength > 0) {
+            // Out-of-range periods still divide the time as given.
+            QCOMPARE(code, OTPGenerator::computeHOTP(secret, uchar(digits), uint(time / period), 1, nullptr));
+        }
+        // A null error pointer is allowed everywhere.
+        QCOMPARE(OTPGenerator::computeTOTP(time, secret, uchar(digits), period, uchar(algorithm), nullptr),
+                 code);
+    }
+
+    void timeStepsAndUntouchedError()
+    {
+        // Success leaves an earlier error in place: only failures write it.
+        OTPGenErrorCode error = OTPGenErrorCode::InvalidPeriod;
+        QCOMPARE(OTPGenerator::computeTOTP(29, SEED20, 6, 30, 1, &error),
+                 OTPGenerator::computeHOTP(SEED20, 6, 0, 1, nullptr));
+        QCOMPARE(OTPGenerator::computeTOTP(30, SEED20, 6, 30, 1, &error),
+                 OTPGenerator::computeHOTP(SEED20, 6, 1, 1, nullptr));
+        QCOMPARE(error, OTPGenErrorCode::InvalidPeriod);
+        QCOMPARE(OTPGenerator::computeTOTP(SEED20, 6, 30, 1, nullptr).size(), std::size_t(6));
+    }
+
+    void base32Decode_data()
+    {
+        QTest::addColumn<std::string>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("padded") << std::string("MZXW6===") << QByteArray("foo\0\0", 5);
+        QTest::newRow("unpadded") << std::string("MZXW6") << QByteArray("foo");
+        QTest::newRow("foobar") << std::string("MZXW6YTBOI") << QByteArray("foobar");
+        QTest::newRow("empty") << std::string() << QByteArray();
+        QTest::newRow("one quintet") << std::string("M") << QByteArray();
+        // No normalisation here: lower case and spaces count as "A".
+        QTest::newRow("lower case") << std::string("mzxw6") << QByteArray("\x00\x00\x0f", 3);
+        QTest::newRow("high bytes") << std::string("\xff\x80MZXW6YTB", 10)
+                                    << QByteArray("\x00\x19\x9b\xdb\xd8\x98", 6);
+    }
+    void base32Decode()
+    {
+        QFETCH(std::string, text);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(base32_decode(text), bytes);
+    }
+
+    void base32RoundTrip()
+    {
+        QRandomGenerator random(7);
+        const QByteArray vectors[] = {"f", "fo", "foo", "foob", "fooba", "foobar"};
+        const char *texts[] = {"MY", "MZXQ", "MZXW6", "MZXW6YQ", "MZXW6YTB", "MZXW6YTBOI"};
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(encode(vectors[i]), QByteArray(texts[i]));
+        for (int length = 1; length < 90; ++length) {
+            QByteArray bytes(length, Qt::Uninitialized);
+            for (char &b : bytes)
+                b = char(random.bounded(256));
+            QCOMPARE(base32_decode(encode(bytes).toStdString()), bytes);
+        }
+        unsigned char quintet = 32;
+        QVERIFY(!Base32::Map32(&quintet, 1,
+                               reinterpret_cast<const unsigned char *>("ABCDEFGHIJKLMNOPQRSTUVWXYZ234567")));
+        QVERIFY(!Base32::Decode32(&quintet, 1, &quintet));
+        QVERIFY(!Base32::Encode32(nullptr, 1, &quintet));
+        QVERIFY(!Base32::Unmap32(&quintet, 0, &quintet));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestOTPGenerator)
+#include "tst_otpgenerator.moc"

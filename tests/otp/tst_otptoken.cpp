@@ -1,0 +1,132 @@
+#include "otp/otptoken.h"
+
+#include <QtTest>
+
+namespace {
+const char SECRET[] = "GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ";
+}
+
+class TestOTPToken : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaults_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QList<uint>>(
+            "expected"); // digits, period, algorithm, maxCounter, maxPeriod, minDigits
+        QTest::newRow("none") << 0 << QList<uint>{0, 0, 0, 4294967295u, 120, 3};
+        QTest::newRow("totp") << 1 << QList<uint>{6, 30, 1, 0, 120, 3};
+        QTest::newRow("hotp") << 2 << QList<uint>{6, 0, 1, 4294967295u, 0, 3};
+        QTest::newRow("five digits") << 3 << QList<uint>{5, 30, 1, 0, 30, 5};
+        QTest::newRow("unknown 4") << 4 << QList<uint>{0, 0, 0, 0, 0, 0};
+        QTest::newRow("unknown 7") << 7 << QList<uint>{0, 0, 0, 0, 0, 0};
+    }
+    void defaults()
+    {
+        QFETCH(int, type);
+        QFETCH(QList<uint>, expected);
+        const uchar t = uchar(type);
+        const OTPToken token(t, "label");
+        const QList<uint> got{token.digits(),          token.period(),         token.algorithm(),
+                              OTPToken::maxCounter(t), OTPToken::maxPeriod(t), OTPToken::minDigitLength(t)};
+        QCOMPARE(got, expected);
+        QCOMPARE(token.counter(), 0u);
+        QCOMPARE(token.label(), std::string("label"));
+        QCOMPARE(OTPToken::defaultDigitLength(t), token.digits());
+        QCOMPARE(OTPToken::minCounter(t), 0u);
+    }
+
+    void generate_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("secret");
+        QTest::addColumn<uint>("period");
+        QTest::addColumn<int>("algorithm");
+        QTest::addColumn<bool>("hasCode");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("totp") << 1 << "a" << SECRET << 30u << 1 << true << 0 << true;
+        QTest::newRow("hotp") << 2 << "a" << SECRET << 0u << 3 << true << 0 << true;
+        QTest::newRow("empty label") << 1 << "" << SECRET << 30u << 1 << true << 0 << false;
+        QTest::newRow("five-digit type") << 3 << "a" << SECRET << 30u << 1 << false << 0 << false;
+        QTest::newRow("type 0") << 0 << "a" << SECRET << 30u << 1 << false << 1 << false;
+        QTest::newRow("type 9") << 9 << "a" << SECRET << 30u << 1 << false << 1 << false;
+        QTest::newRow("empty secret") << 1 << "a"
+                                      << "" << 30u << 1 << false << 2 << false;
+        QTest::newRow("undecodable secret") << 2 << "a"
+                                            << "Q" << 30u << 1 << false << 2 << false;
+        QTest::newRow("period 150") << 1 << "a" << SECRET << 150u << 1 << false << 5 << false;
+        QTest::newRow("period 0") << 1 << "a" << SECRET << 0u << 1 << false << 5 << false;
+        QTest::newRow("no algorithm") << 1 << "a" << SECRET << 30u << 0 << false << 2 << false;
+    }
+    void generate()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, label);
+        QFETCH(QString, secret);
+        QFETCH(uint, period);
+        QFETCH(int, algorithm);
+        QFETCH(bool, hasCode);
+        QFETCH(int, error);
+        QFETCH(bool, valid);
+        const OTPToken token(uchar(type), label.toStdString(), secret.toStdString(), 6, period, 5u,
+                             uchar(algorithm));
+        OTPGenErrorCode reported = OTPGenErrorCode::InvalidDigits;
+        const std::string code = token.generateToken(&reported);
+        QCOMPARE(!code.empty(), hasCode);
+        QCOMPARE(int(reported), error);
+        QCOMPARE(token.isValid(), valid);
+        if (type == 2 && hasCode) {
+            // HOTP uses the stored counter and does not advance it.
+            QCOMPARE(code, OTPGenerator::computeHOTP(SECRET, 6, 5, 3, nullptr));
+            QCOMPARE(token.generateToken(nullptr), code);
+        }
+    }
+
+    void converters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("algorithm");
+        QTest::addColumn<int>("setAlgorithm");
+        QTest::newRow("sha1") << "sha1" << 1 << 1;
+        QTest::newRow("SHA1") << "SHA1" << 1 << 1;
+        QTest::newRow("sha-256") << "sha-256" << 2 << 2;
+        QTest::newRow("SHA512") << "SHA512" << 3 << 3;
+        QTest::newRow("SHA-512") << "SHA-512" << 0 << 3;
+        QTest::newRow("Sha256") << "Sha256" << 0 << 2;
+        QTest::newRow("md5") << "md5" << 0 << 0;
+        QTest::newRow("empty") << "" << 0 << 0;
+    }
+    void converters()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, algorithm);
+        QFETCH(int, setAlgorithm);
+        QCOMPARE(int(OTPToken::stringToAlgoritm(text.toStdString())), algorithm);
+        OTPToken token(1);
+        token.setAlgorithm(text.toStdString());
+        QCOMPARE(int(token.algorithm()), setAlgorithm);
+    }
+
+    void numbers()
+    {
+        QCOMPARE(int(OTPToken::stringToDigit("262")), 6);
+        QCOMPARE(int(OTPToken::stringToDigit("8 digits")), 8);
+        QCOMPARE(int(OTPToken::stringToDigit("x")), 0);
+        QCOMPARE(OTPToken::stringToPeriod("60"), 60u);
+        QCOMPARE(OTPToken::stringToCounter("4294967295"), 4294967295u);
+        QCOMPARE(OTPToken::typeToType(OTPAuthURI::TOTP), uchar(1));
+        QCOMPARE(OTPToken::typeToType(OTPAuthURI::HOTP), uchar(2));
+        QCOMPARE(OTPToken::typeToType(OTPAuthURI::OrbTicket), uchar(0));
+        OTPGenErrorCode error = OTPGenErrorCode::NoError;
+        QVERIFY(OTPToken::validateSecret("A", &error));
+        QVERIFY(!OTPToken::validateSecret("", &error));
+        QCOMPARE(error, OTPGenErrorCode::InvalidSecret);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestOTPToken)
+#include "tst_otptoken.moc"
