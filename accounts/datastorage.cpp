@@ -134,7 +134,14 @@ bool DataStorage::writeFile(const QString &fileName, const QByteArray &content, 
         // A new file would otherwise get the umask's mode, readable by others.
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
-    file.write(content);
+    // QSaveFile notices neither a short write nor a failed final flush, so both are checked here.
+    const bool written = file.write(content) == content.size() && file.flush();
+    if (!written) {
+        qDebug() << "File write error:" << fileName << file.errorString();
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
     if (!file.commit()) {
         qDebug() << "File write error:" << fileName << file.errorString();
         return false;
