@@ -1,0 +1,40 @@
+#include "app/applicationcontroller.h"
+#include "app/buildversion.h"
+#include "app/pushnotificationsmodel.h"
+#include "app/pushreceiverservice.h"
+
+#include <auroraapp.h>
+
+#include <QGuiApplication>
+#include <QQmlEngine>
+#include <QScopedPointer>
+#include <QtDebug>
+
+int main(int argc, char *argv[])
+{
+    qmlRegisterType<PushNotificationsModel>("ru.kestrel.vexa", 1, 0, "PushNotificationsModel");
+
+    const QString version = BuildVersion::versionText(QStringLiteral(__DATE__));
+    qDebug().noquote() << "Application started version:" << version;
+
+    QScopedPointer<QGuiApplication> application(Aurora::Application::application(argc, argv));
+    application->setOrganizationName(QStringLiteral("ru.kestrel"));
+    application->setApplicationName(QStringLiteral("Kestrel2FAClient"));
+    application->setApplicationVersion(version);
+
+    QStringList arguments = application->arguments();
+    arguments.removeFirst();
+
+    if (PushReceiverService::isRegistered())
+        return PushReceiverService::updateApplicationArgs(arguments);
+
+    auto *service = new PushReceiverService(application.data());
+    auto *controller = new ApplicationController(arguments, application.data());
+    QObject::connect(service, &PushReceiverService::guiRequested, controller,
+                     &ApplicationController::showGui);
+
+    const int result = application->exec();
+    delete controller;
+    delete service;
+    return result;
+}

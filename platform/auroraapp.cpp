@@ -1,0 +1,44 @@
+#include "auroraapp.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QQuickView>
+
+namespace Aurora {
+namespace Application {
+
+QGuiApplication *application(int &argc, char **argv)
+{
+    return new QGuiApplication(argc, argv);
+}
+
+QQuickView *createView()
+{
+    auto *view = new QQuickView;
+    view->setResizeMode(QQuickView::SizeRootObjectToView);
+    return view;
+}
+
+QUrl pathTo(const QString &path)
+{
+    const QString organisation = QCoreApplication::organizationName();
+    const QString application = QCoreApplication::applicationName();
+    const QString dirName = organisation.isEmpty() ? application : organisation + '.' + application;
+
+    const QStringList candidates = {
+        QStringLiteral(KESTREL_INSTALL_DATADIR "/") + dirName,
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/") + dirName,
+        QStringLiteral(KESTREL_SOURCE_DIR),
+    };
+    for (const QString &base : candidates) {
+        const QString file = QDir(base).filePath(path);
+        if (QFileInfo::exists(file))
+            return QUrl::fromLocalFile(QDir::cleanPath(file));
+    }
+    return QUrl::fromLocalFile(QDir(candidates.first()).filePath(path));
+}
+
+} // namespace Application
+} // namespace Aurora

@@ -1,0 +1,83 @@
+import QtQuick 2.15
+
+// Small line icons drawn in place, so the program needs no icon theme on the phone or desktop.
+Canvas {
+    id: icon
+
+    property string name
+    property color color: "#202020"
+    property real lineWidth: Math.max(1.5, width / 12)
+
+    implicitWidth: 24
+    implicitHeight: 24
+    onNameChanged: requestPaint()
+    onColorChanged: requestPaint()
+    onWidthChanged: requestPaint()
+    onHeightChanged: requestPaint()
+
+    onPaint: {
+        const ctx = getContext("2d")
+        const s = Math.min(width, height)
+        ctx.reset()
+        ctx.strokeStyle = color
+        ctx.fillStyle = color
+        ctx.lineWidth = lineWidth
+        ctx.lineCap = "round"
+        ctx.lineJoin = "round"
+        ctx.translate((width - s) / 2, (height - s) / 2)
+        ctx.scale(s / 24, s / 24)
+        ctx.lineWidth = lineWidth * 24 / s
+        ctx.beginPath()
+        switch (name) {
+        case "add":
+            ctx.moveTo(12, 5); ctx.lineTo(12, 19); ctx.moveTo(5, 12); ctx.lineTo(19, 12)
+            break
+        case "back":
+            ctx.moveTo(19, 12); ctx.lineTo(5, 12); ctx.moveTo(11, 6); ctx.lineTo(5, 12); ctx.lineTo(11, 18)
+            break
+        case "close":
+            ctx.moveTo(6, 6); ctx.lineTo(18, 18); ctx.moveTo(18, 6); ctx.lineTo(6, 18)
+            break
+        case "search":
+            ctx.arc(10, 10, 6, 0, 2 * Math.PI); ctx.moveTo(14.5, 14.5); ctx.lineTo(20, 20)
+            break
+        case "more":
+            ctx.stroke(); ctx.beginPath()
+            ctx.arc(12, 5, 1.8, 0, 2 * Math.PI); ctx.arc(12, 12, 1.8, 0, 2 * Math.PI)
+            ctx.fill(); ctx.beginPath(); ctx.arc(12, 19, 1.8, 0, 2 * Math.PI); ctx.fill()
+            return
+        case "refresh":
+            ctx.arc(12, 12, 7, -Math.PI / 2, 1.4 * Math.PI)
+            ctx.moveTo(12, 5); ctx.lineTo(16, 2.5); ctx.moveTo(12, 5); ctx.lineTo(15.5, 8)
+            break
+        case "camera":
+            ctx.rect(3, 7, 18, 13); ctx.moveTo(8, 7); ctx.lineTo(9.5, 4); ctx.lineTo(14.5, 4); ctx.lineTo(16, 7)
+            ctx.moveTo(16, 13.5); ctx.arc(12, 13.5, 4, 0, 2 * Math.PI)
+            break
+        case "image":
+            ctx.rect(3, 4, 18, 16); ctx.moveTo(3, 17); ctx.lineTo(9, 11); ctx.lineTo(14, 16); ctx.lineTo(17, 13)
+            ctx.lineTo(21, 17); ctx.moveTo(17.5, 8.5); ctx.arc(16, 8.5, 1.5, 0, 2 * Math.PI)
+            break
+        case "paste":
+            ctx.rect(5, 5, 14, 16); ctx.moveTo(9, 5); ctx.lineTo(9, 3); ctx.lineTo(15, 3); ctx.lineTo(15, 5)
+            ctx.moveTo(8, 11); ctx.lineTo(16, 11); ctx.moveTo(8, 15); ctx.lineTo(14, 15)
+            break
+        case "folder":
+            ctx.moveTo(3, 6); ctx.lineTo(9, 6); ctx.lineTo(11, 8); ctx.lineTo(21, 8); ctx.lineTo(21, 19)
+            ctx.lineTo(3, 19); ctx.closePath()
+            break
+        case "up":
+            ctx.moveTo(12, 19); ctx.lineTo(12, 5); ctx.moveTo(6, 11); ctx.lineTo(12, 5); ctx.lineTo(18, 11)
+            break
+        case "lock":
+            ctx.rect(5, 11, 14, 10); ctx.moveTo(8, 11); ctx.lineTo(8, 8); ctx.arc(12, 8, 4, Math.PI, 0); ctx.lineTo(16, 11)
+            break
+        case "shield":
+            ctx.moveTo(12, 2.5); ctx.lineTo(20, 6); ctx.lineTo(20, 11); ctx.quadraticCurveTo(20, 18, 12, 21.5)
+            ctx.quadraticCurveTo(4, 18, 4, 11); ctx.lineTo(4, 6); ctx.closePath()
+            ctx.moveTo(8.5, 12); ctx.lineTo(11, 14.5); ctx.lineTo(15.5, 9.5)
+            break
+        }
+        ctx.stroke()
+    }
+}

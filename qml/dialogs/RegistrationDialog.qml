@@ -1,0 +1,55 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import QtQuick.Layouts 1.15
+
+// Shown while a ticket is being registered at its server, then its outcome.
+Dialog {
+    id: dialog
+
+    property string error
+
+    function start() {
+        error = ""
+        open()
+    }
+
+    function fail(message) {
+        error = message
+        if (!opened)
+            open()
+    }
+
+    objectName: "registrationDialog"
+    title: error.length > 0 ? qsTr("Регистрация не удалась") : qsTr("Регистрация на сервере")
+    modal: true
+    focus: true
+    closePolicy: Popup.CloseOnEscape
+    anchors.centerIn: Overlay.overlay
+    width: Math.min(parent ? parent.width - 48 : 360, 400)
+
+    RowLayout {
+        width: parent.width
+        spacing: 16
+        BusyIndicator {
+            visible: dialog.error.length === 0
+            running: visible && dialog.visible
+        }
+        Label {
+            objectName: "registrationText"
+            Layout.fillWidth: true
+            wrapMode: Text.Wrap
+            text: dialog.error.length > 0 ? dialog.error
+                                          : qsTr("Отправляем билет на сервер. Аккаунт появится в списке, "
+                                                 + "как только сервер ответит.")
+        }
+    }
+
+    footer: DialogButtonBox {
+        Button {
+            text: dialog.error.length > 0 ? qsTr("Закрыть") : qsTr("Скрыть")
+            flat: true
+            DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
+        }
+    }
+}

@@ -1,0 +1,181 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import QtQuick.Layouts 1.15
+import "../components"
+
+Page {
+    id: page
+
+    property var app
+    readonly property alias searching: searchField.visible
+
+    objectName: "accountsPage"
+
+    function startSearch() {
+        searchField.visible = true
+        searchField.forceActiveFocus()
+    }
+
+    function stopSearch() {
+        searchField.text = ""
+        searchField.visible = false
+        list.forceActiveFocus()
+    }
+
+    Shortcut {
+        sequences: [StandardKey.Find]
+        enabled: page.StackView.status === StackView.Active
+        onActivated: page.startSearch()
+    }
+    Shortcut {
+        sequences: [StandardKey.New]
+        enabled: page.StackView.status === StackView.Active
+        onActivated: page.app.openAddPage()
+    }
+
+    header: ToolBar {
+        Material.foreground: "white"
+
+        RowLayout {
+            anchors.fill: parent
+            anchors.leftMargin: 12
+            spacing: 0
+
+            Label {
+                visible: !searchField.visible
+                Layout.fillWidth: true
+                text: qsTr("Kestrel 2FA")
+                font.pixelSize: 20
+                font.bold: true
+            }
+            TextField {
+                id: searchField
+                objectName: "searchField"
+                visible: false
+                Layout.fillWidth: true
+                placeholderText: qsTr("Поиск по сервису и имени")
+                inputMethodHints: Qt.ImhNoPredictiveText
+                Material.foreground: "white"
+                Material.accent: "white"
+                Keys.onEscapePressed: page.stopSearch()
+            }
+            ToolButton {
+                objectName: "searchButton"
+                Accessible.name: searchField.visible ? qsTr("Закрыть поиск") : qsTr("Поиск")
+                contentItem: Icon { name: searchField.visible ? "close" : "search"; color: Material.foreground }
+                onClicked: searchField.visible ? page.stopSearch() : page.startSearch()
+            }
+            ToolButton {
+                objectName: "menuButton"
+                Accessible.name: qsTr("Меню")
+                contentItem: Icon { name: "more"; color: Material.foreground }
+                onClicked: mainMenu.popup()
+
+                Menu {
+                    id: mainMenu
+                    Material.foreground: "#212121"
+                    MenuItem {
+                        text: qsTr("Добавить аккаунт")
+                        onTriggered: page.app.openAddPage()
+                    }
+                    MenuItem {
+                        objectName: "settingsItem"
+                        text: qsTr("Настройки")
+                        onTriggered: page.app.openSettings()
+                    }
+                    MenuItem {
+                        text: qsTr("О программе")
+                        onTriggered: page.app.openAbout()
+                    }
+                }
+            }
+        }
+    }
+
+    ListView {
+        id: list
+        objectName: "accountsList"
+        anchors.fill: parent
+        model: page.app.accounts
+        clip: true
+        focus: true
+        keyNavigationEnabled: true
+        bottomMargin: 88
+        ScrollBar.vertical: ScrollBar {}
+        delegate: AccountDelegate {
+            app: page.app
+            filter: searchField.text
+        }
+
+        // Hidden rows keep their indexes, which removal needs; count the shown ones for the empty text.
+        property int shownCount: {
+            page.app.tick
+            let n = 0
+            for (let i = 0; i < contentItem.children.length; ++i) {
+                const item = contentItem.children[i]
+                if (item.matches === true)
+                    ++n
+            }
+            return n
+        }
+    }
+
+    ColumnLayout {
+        objectName: "emptyState"
+        anchors.centerIn: parent
+        width: Math.min(parent.width - 48, 360)
+        visible: list.count === 0
+        spacing: 16
+
+        Icon {
+            Layout.alignment: Qt.AlignHCenter
+            Layout.preferredWidth: 72
+            Layout.preferredHeight: 72
+            name: "shield"
+            color: Material.accent
+        }
+        Label {
+            Layout.fillWidth: true
+            horizontalAlignment: Text.AlignHCenter
+            text: qsTr("Аккаунтов пока нет")
+            font.pixelSize: 20
+            font.bold: true
+        }
+        Label {
+            Layout.fillWidth: true
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            opacity: 0.8
+            text: qsTr("Нажмите «+», чтобы добавить аккаунт: отсканируйте QR-код камерой, откройте снимок "
+                       + "экрана с кодом или вставьте ссылку otpauth:// или orbticket://.")
+        }
+        Button {
+            Layout.alignment: Qt.AlignHCenter
+            text: qsTr("Добавить аккаунт")
+            highlighted: true
+            onClicked: page.app.openAddPage()
+        }
+    }
+
+    Label {
+        objectName: "noMatches"
+        anchors.centerIn: parent
+        visible: list.count > 0 && searchField.text.trim().length > 0 && list.shownCount === 0
+        text: qsTr("Ничего не найдено")
+        opacity: 0.7
+    }
+
+    RoundButton {
+        objectName: "addButton"
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: 20
+        width: 64
+        height: 64
+        highlighted: true
+        Accessible.name: qsTr("Добавить аккаунт")
+        contentItem: Icon { name: "add"; color: "white" }
+        onClicked: page.app.openAddPage()
+    }
+}

@@ -1,0 +1,97 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import QtQuick.Layouts 1.15
+import Qt.labs.folderlistmodel 2.15
+import Qt.labs.platform 1.1 as Platform
+import "../components"
+
+// A picker of picture files that looks the same on the phone and the desktop and needs no
+// platform dialog.
+Page {
+    id: page
+
+    property var app
+    property url folder: Platform.StandardPaths.writableLocation(Platform.StandardPaths.PicturesLocation)
+
+    signal picked(url file)
+
+    objectName: "imagePickerPage"
+
+    header: PageHeader {
+        title: qsTr("Выберите изображение")
+        subtitle: decodeURIComponent(folderModel.folder.toString().replace(/^file:\/\//, ""))
+        onBackClicked: page.StackView.view.pop()
+
+        ToolButton {
+            Accessible.name: qsTr("Вверх")
+            enabled: folderModel.parentFolder.toString().length > 0
+            contentItem: Icon { name: "up"; color: "white" }
+            onClicked: folderModel.folder = folderModel.parentFolder
+        }
+    }
+
+    FolderListModel {
+        id: folderModel
+        folder: page.folder
+        showDirsFirst: true
+        showDotAndDotDot: false
+        caseSensitive: false
+        nameFilters: ["*.png", "*.jpg", "*.jpeg", "*.bmp", "*.gif", "*.webp"]
+    }
+
+    ListView {
+        id: list
+        anchors.fill: parent
+        model: folderModel
+        clip: true
+        focus: true
+        keyNavigationEnabled: true
+        ScrollBar.vertical: ScrollBar {}
+        delegate: ItemDelegate {
+            required property string fileName
+            required property url fileUrl
+            required property bool fileIsDir
+
+            width: ListView.view.width
+            text: fileName
+            onClicked: fileIsDir ? folderModel.folder = fileUrl : page.picked(fileUrl)
+            Keys.onReturnPressed: clicked()
+            contentItem: RowLayout {
+                spacing: 12
+                Item {
+                    Layout.preferredWidth: 48
+                    Layout.preferredHeight: 48
+                    Icon {
+                        anchors.fill: parent
+                        anchors.margins: 8
+                        visible: fileIsDir
+                        name: "folder"
+                        color: Material.foreground
+                    }
+                    Image {
+                        anchors.fill: parent
+                        visible: !fileIsDir
+                        source: fileIsDir ? "" : fileUrl
+                        sourceSize.width: 96
+                        sourceSize.height: 96
+                        asynchronous: true
+                        fillMode: Image.PreserveAspectCrop
+                    }
+                }
+                Label {
+                    Layout.fillWidth: true
+                    text: fileName
+                    elide: Text.ElideMiddle
+                }
+            }
+        }
+    }
+
+    Label {
+        anchors.centerIn: parent
+        visible: list.count === 0 && folderModel.status === FolderListModel.Ready
+        text: qsTr("Здесь нет изображений")
+        opacity: 0.7
+    }
+}

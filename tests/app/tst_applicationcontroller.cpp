@@ -1,0 +1,158 @@
+#include "app/applicationcontroller.h"
+#include "app/buildversion.h"
+#include "tests/platform/privatebus.h"
+
+#include <QDate>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QQmlContext>
+#include <QQuickView>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using Aurora::PushNotifications::Client;
+
+class TestApplicationController : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString writeApplicationIdFile(const QByteArray &content)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("applicationid"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
+            return QString();
+        return path;
+    }
+
+    // Whether the application's event loop was told to quit while `action` ran inside it.
+    static bool quitsOn(const std::function<void()> &action)
+    {
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&]() {
+            action();
+            QTimer::singleShot(0, &loop, [&]() { loop.exit(1); });
+        });
+        return loop.exec() == 0;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toUtf8());
+        QCoreApplication::setOrganizationName(QStringLiteral("ru.kestrel"));
+        QCoreApplication::setApplicationName(QStringLiteral("Kestrel2FAClient"));
+    }
+
+    void applicationIdFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("surrounding white space")
+            << QByteArray(" \tapp-id-1 \n\n") << QStringLiteral("app-id-1");
+        QTest::newRow("zero byte ends it") << QByteArray("app\0tail\n", 9) << QStringLiteral("app");
+        QTest::newRow("only the first 4 KiB") << QByteArray(100000, 'x') << QString(4096, 'x');
+        QTest::newRow("utf-8") << QByteArray("идентификатор\n") << QStringLiteral("идентификатор");
+    }
+
+    void applicationIdFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        const QString path = writeApplicationIdFile(content);
+        QVERIFY(!path.isEmpty());
+        ApplicationController controller({QStringLiteral("/no-gui")}, path, nullptr);
+        QCOMPARE(controller.applicationId(), expected);
+        // A set application id means a registration.
+        QTRY_VERIFY(!controller.registrationId().isEmpty());
+    }
+
+    void missingApplicationIdFileLeavesClientUnregistered()
+    {
+        ApplicationController controller({QStringLiteral("/no-gui")}, m_dir.filePath(QStringLiteral("none")),
+                                         nullptr);
+        auto *client = controller.findChild<Client *>();
+        QVERIFY(client);
+        QSignalSpy errors(client, &Client::registrationError);
+        QSignalSpy ids(client, &Client::registrationId);
+        QCoreApplication::processEvents();
+        QCOMPARE(controller.applicationId(), QString());
+        QCOMPARE(errors.count() + ids.count(), 0);
+    }
+
+    void sameRegistrationIdIsReportedOnce()
+    {
+        ApplicationController controller({QStringLiteral("/no-gui")}, m_dir.filePath(QStringLiteral("none")),
+                                         nullptr);
+        auto *client = controller.findChild<Client *>();
+        QSignalSpy changes(&controller, &ApplicationController::registrationIdChanged);
+        emit client->registrationId(QStringLiteral("reg-1"));
+        emit client->registrationId(QStringLiteral("reg-1"));
+        emit client->registrationId(QStringLiteral("reg-2"));
+        QCOMPARE(changes.count(), 2);
+        QCOMPARE(controller.registrationId(), QStringLiteral("reg-2"));
+    }
+
+    void inactiveClientQuitsOnlyWithoutWindow_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("quits");
+        QTest::newRow("started without window") << QStringList{QStringLiteral("/no-gui")} << true;
+        QTest::newRow("window shown") << QStringList() << false;
+    }
+
+    void inactiveClientQuitsOnlyWithoutWindow()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, quits);
+        ApplicationController controller(arguments, m_dir.filePath(QStringLiteral("none")), nullptr);
+        auto *client = controller.findChild<Client *>();
+        QCOMPARE(quitsOn([client]() { emit client->clientInactive(); }), quits);
+    }
+
+    void showGuiKeepsOneView()
+    {
+        ApplicationController controller({QStringLiteral("/no-gui")}, m_dir.filePath(QStringLiteral("none")),
+                                         nullptr);
+        QVERIFY(QGuiApplication::topLevelWindows().isEmpty());
+        controller.showGui();
+        QCOMPARE(QGuiApplication::topLevelWindows().size(), 1);
+        auto *view = qobject_cast<QQuickView *>(QGuiApplication::topLevelWindows().first());
+        QVERIFY(view);
+        QCOMPARE(view->status(), QQuickView::Ready);
+        QCOMPARE(
+            view->rootContext()->contextProperty(QStringLiteral("ApplicationController")).value<QObject *>(),
+            &controller);
+        QVERIFY(view->isVisible());
+        controller.showGui();
+        QCOMPARE(QGuiApplication::topLevelWindows().size(), 1);
+        QCOMPARE(view->windowState(), Qt::WindowFullScreen);
+    }
+
+    void versionText_data()
+    {
+        QTest::addColumn<QString>("compilerDate");
+        QTest::addColumn<QDate>("date");
+        QTest::newRow("two-digit day") << QStringLiteral("Jul 20 2023") << QDate(2023, 7, 20);
+        QTest::newRow("padded day") << QStringLiteral("Jan  5 2024") << QDate(2024, 1, 5);
+    }
+
+    void versionText()
+    {
+        QFETCH(QString, compilerDate);
+        QFETCH(QDate, date);
+        QCOMPARE(BuildVersion::versionText(compilerDate), QStringLiteral("Версия 1.2.2.32 от ") +
+                                                              date.toString(QStringLiteral("d MMM yyyy")) +
+                                                              QStringLiteral(" г."));
+    }
+};
+
+KESTREL_PRIVATE_BUS_TEST_MAIN(TestApplicationController)
+
+#include "tst_applicationcontroller.moc"

@@ -1,0 +1,173 @@
+#include "accounts/authaccount.h"
+#include "accounts/datastorage.h"
+#include "accounts/standartaccaunt.h"
+#include "app/pushnotificationsmodel.h"
+#include "app/pushreceiverservice.h"
+#include "tests/platform/fakenotificationserver.h"
+#include "tests/platform/privatebus.h"
+
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Aurora::PushNotifications::Push;
+
+class TestPushNotificationsModel : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dataHome;
+    FakeNotificationServer m_notifications;
+    QObject m_application; // stands for the application object the service hangs on
+    PushReceiverService *m_service = nullptr;
+
+    static QString dataFile(const QString &name)
+    {
+        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/' + name;
+    }
+    static QByteArray read(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dataHome.isValid());
+        qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
+        QCoreApplication::setOrganizationName(QStringLiteral("ru.kestrel"));
+        QCoreApplication::setApplicationName(QStringLiteral("Kestrel2FAClient"));
+        QVERIFY(m_notifications.start());
+        m_service = new PushReceiverService(&m_application);
+        QVERIFY(PushReceiverService::isRegistered());
+    }
+
+    void cleanupTestCase()
+    {
+        // The collection never deletes its accounts; the test does, so that leak checks stay quiet.
+        QList<Account *> &accounts = DataStorage::Instance()->m_accountsData.m_accounts;
+        qDeleteAll(accounts);
+        accounts.clear();
+    }
+
+    void pushes_data()
+    {
+        QTest::addColumn<QString>("payload");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("body");
+
+        const QString t = QStringLiteral("Login"), m = QStringLiteral("Confirm it");
+        QTest::newRow("silent action") << "{\"mtype\":\"action\"}" << t << m << false << t << m;
+        QTest::newRow("other kind") << "{\"mtype\":\"auth\"}" << t << m << true << t << m;
+        QTest::newRow("no kind") << "{\"id\":7}" << t << m << true << t << m;
+        QTest::newRow("kind not a string") << "{\"mtype\":1}" << t << m << true << t << m;
+        QTest::newRow("array") << "[\"action\"]" << t << m << true << t << m;
+        QTest::newRow("not json") << "mtype=action" << t << m << true << t << m;
+        QTest::newRow("empty") << QString() << QString() << QString() << true << QString() << QString();
+        const QString huge = QStringLiteral("{\"mtype\":\"action\",\"x\":\"") + QString(200000, 'p') + "\"}";
+        QTest::newRow("payload too large to parse") << huge << t << m << true << t << m;
+        QTest::newRow("long title and message") << "{}" << QString(10000, 'T') << QString(300000, 'M') << true
+                                                << QString(256, 'T') << QString(1024, 'M');
+        const QString smiles = QString(255, 'a') + QStringLiteral("\U0001F600\U0001F600");
+        QTest::newRow("no split surrogate pair") << "{}" << smiles << m << true << QString(255, 'a') << m;
+    }
+
+    void pushes()
+    {
+        QFETCH(QString, payload);
+        QFETCH(QString, title);
+        QFETCH(QString, message);
+        QFETCH(bool, shown);
+        QFETCH(QString, summary);
+        QFETCH(QString, body);
+
+        PushNotificationsModel model;
+        QSignalSpy newpush(&model, &PushNotificationsModel::newpush);
+        m_notifications.published.clear();
+        const QString marker = QStringLiteral("marker");
+        // A shown push after the tested one: once it arrived, the tested one has been handled.
+        model.handlePushes({Push{payload, title, message}, Push{QString(), marker, marker}});
+
+        QCOMPARE(newpush.count(), 2);
+        QCOMPARE(model.pushes().at(1).data, payload);
+        QTRY_COMPARE(m_notifications.published.last().summary, marker);
+        QCOMPARE(m_notifications.published.size(), shown ? 2 : 1);
+        if (!shown)
+            return;
+        const FakeNotificationServer::Published notification = m_notifications.published.first();
+        QCOMPARE(notification.appName, QStringLiteral("Kestrel 2FA"));
+        QCOMPARE(notification.summary, summary);
+        QCOMPARE(notification.body, body);
+        QCOMPARE(notification.actions, QStringList({QStringLiteral("default"), QStringLiteral("Open app")}));
+        QCOMPARE(notification.hints.value(QStringLiteral("x-nemo-feedback")).toString(),
+                 QStringLiteral("sms_exists"));
+    }
+
+    void pushesAreKeptNewestFirst()
+    {
+        PushNotificationsModel model;
+        QSignalSpy newpush(&model, &PushNotificationsModel::newpush);
+        const QString silent = QStringLiteral("{\"mtype\":\"action\"}");
+        model.handlePushes({Push{silent, "1", ""}, Push{silent, "2", ""}, Push{silent, "3", ""}});
+        QCOMPARE(newpush.count(), 3);
+        QCOMPARE(model.pushes().size(), 3);
+        QCOMPARE(model.pushes().at(0).title, QStringLiteral("3"));
+        QCOMPARE(model.pushes().at(2).title, QStringLiteral("1"));
+
+        for (int i = 0; i < PushNotificationsModel::MAX_PUSHES; ++i)
+            model.insertPush(Push{silent, QString::number(i + 4), QString()});
+        QCOMPARE(model.pushes().size(), PushNotificationsModel::MAX_PUSHES);
+        QCOMPARE(model.pushes().first().title, QString::number(PushNotificationsModel::MAX_PUSHES + 3));
+    }
+
+    void openAppActionWakesTheApplication()
+    {
+        PushNotificationsModel model;
+        QSignalSpy wakeUps(m_service, &PushReceiverService::guiRequested);
+        m_notifications.published.clear();
+        model.handlePushes(
+            {Push{QStringLiteral("{\"mtype\":\"auth\"}"), QStringLiteral("t"), QStringLiteral("m")}});
+        QTRY_COMPARE(m_notifications.published.size(), 1);
+        m_notifications.invokeAction(m_notifications.published.at(0).id, QStringLiteral("default"));
+        QTRY_COMPARE(wakeUps.count(), 1);
+    }
+
+    void registrationIdReachesFileAndAccounts()
+    {
+        AccountsData &accounts = DataStorage::Instance()->m_accountsData;
+        auto *push = new AuthAccount(
+            QStringLiteral("otpauth://totp/Example:alice?secret=JBSWY3DPEHPK3PXP&issuer=Example"),
+            QStringLiteral("https://auth.example.org"), QStringLiteral("req"), QStringLiteral("token-1"),
+            QStringLiteral("key"));
+        push->m_notificationToken.saved = true;
+        accounts.AddAccount(push);
+        accounts.AddAccount(new StandartAccaunt(
+            QStringLiteral("otpauth://totp/Example:bob?secret=JBSWY3DPEHPK3PXP&issuer=Example")));
+
+        PushNotificationsModel model;
+        model.onRegistrationIdChanged(QStringLiteral("reg-42"));
+        QCOMPARE(read(dataFile(QStringLiteral("regid.txt"))), QByteArray("reg-42"));
+        QCOMPARE(push->m_notificationToken.registrationId, QStringLiteral("reg-42"));
+        QVERIFY(!push->m_notificationToken.saved);
+        const QByteArray saved = read(dataFile(QStringLiteral("accounts.txt")));
+        QVERIFY2(saved.contains("reg-42"), saved.constData());
+
+        // An empty id changes nothing on disk.
+        QVERIFY(QFile::remove(dataFile(QStringLiteral("accounts.txt"))));
+        model.onRegistrationIdChanged(QString());
+        QCOMPARE(read(dataFile(QStringLiteral("regid.txt"))), QByteArray("reg-42"));
+        QVERIFY(!QFile::exists(dataFile(QStringLiteral("accounts.txt"))));
+        QCOMPARE(push->m_notificationToken.registrationId, QStringLiteral("reg-42"));
+    }
+};
+
+KESTREL_PRIVATE_BUS_TEST_MAIN(TestPushNotificationsModel)
+
+#include "tst_pushnotificationsmodel.moc"

@@ -1,0 +1,145 @@
+#include "tests/platform/fakenotificationserver.h"
+#include "tests/platform/privatebus.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Runs the program itself, as the platform and the user start it, on the test's own bus.
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+private:
+    const QString m_service = QStringLiteral("ru.kestrel.Kestrel2FAClient");
+    const int m_timeout = 60000; // program start-up under the sanitizers is slow
+    QTemporaryDir m_dataHome;
+    FakeNotificationServer m_notifications;
+    QProcess m_running;
+    QByteArray m_output;
+
+    void start(QProcess &process, const QStringList &arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome.path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral(KESTREL_APP_BINARY), arguments);
+    }
+
+    // The running instance's log so far.
+    QByteArray output()
+    {
+        m_running.waitForReadyRead(0);
+        m_output += m_running.readAll();
+        return m_output;
+    }
+    int windowsCreated() { return output().count("showGui: window created"); }
+    int windowsRaised() { return output().count("showGui: window raised"); }
+
+    qint64 nameOwnerPid()
+    {
+        QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
+        return bus->isServiceRegistered(m_service) ? qint64(bus->servicePid(m_service).value()) : -1;
+    }
+
+    void stopRunning()
+    {
+        if (m_running.state() == QProcess::NotRunning)
+            return;
+        m_running.terminate();
+        QVERIFY(m_running.waitForFinished(m_timeout));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dataHome.isValid());
+        QVERIFY(m_notifications.start());
+    }
+
+    void cleanupTestCase() { stopRunning(); }
+
+    void firstLaunchOwnsTheName()
+    {
+        start(m_running, {QStringLiteral("/no-gui")});
+        QTRY_COMPARE_WITH_TIMEOUT(nameOwnerPid(), m_running.processId(), m_timeout);
+        QCOMPARE(windowsCreated(), 0);
+    }
+
+    void laterLaunchForwardsItsArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("created");
+        QTest::addColumn<int>("raised");
+        // Counts after each row; the rows build on each other.
+        QTest::newRow("no-gui leaves it windowless") << QStringList{QStringLiteral("/no-gui")} << 0 << 0;
+        QTest::newRow("no-gui among others")
+            << QStringList{QStringLiteral("x"), QStringLiteral("/no-gui")} << 0 << 0;
+        QTest::newRow("no arguments show the window") << QStringList() << 1 << 0;
+        QTest::newRow("then raise it") << QStringList{QStringLiteral("other")} << 1 << 1;
+    }
+
+    void laterLaunchForwardsItsArguments()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, created);
+        QFETCH(int, raised);
+        QProcess launcher;
+        start(launcher, arguments);
+        QVERIFY(launcher.waitForFinished(m_timeout));
+        QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(launcher.exitCode() == 0, launcher.readAll().constData());
+        // The forward is a blocking call: the running instance has handled it by now.
+        QTRY_COMPARE_WITH_TIMEOUT(windowsCreated(), created, m_timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(windowsRaised(), raised, m_timeout);
+        QCOMPARE(nameOwnerPid(), m_running.processId());
+    }
+
+    void notificationActionWakesTheApplication()
+    {
+        auto deliver = [](const QString &payload) {
+            QDBusMessage call = QDBusMessage::createMethodCall(
+                QStringLiteral("ru.kestrel.Kestrel2FAClient"), QStringLiteral("/ru/kestrel/PushStandIn"),
+                QStringLiteral("ru.kestrel.PushStandIn"), QStringLiteral("Deliver"));
+            call << payload << QStringLiteral("Login at example.org") << QStringLiteral("Tap to confirm");
+            return QDBusConnection::sessionBus().call(call, QDBus::Block, 30000).type() ==
+                   QDBusMessage::ReplyMessage;
+        };
+        QVERIFY(deliver(QStringLiteral("{\"mtype\":\"action\"}")));
+        QVERIFY(deliver(QStringLiteral("{\"mtype\":\"auth\"}")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_notifications.published.size(), 1, m_timeout);
+        const FakeNotificationServer::Published shown = m_notifications.published.at(0);
+        QCOMPARE(shown.summary, QStringLiteral("Login at example.org"));
+        QCOMPARE(shown.actions, QStringList({QStringLiteral("default"), QStringLiteral("Open app")}));
+
+        m_notifications.invokeAction(shown.id, QStringLiteral("default"));
+        QTRY_COMPARE_WITH_TIMEOUT(windowsRaised(), 2, m_timeout);
+    }
+
+    void wakeUpShowsTheWindowOfAWindowlessInstance()
+    {
+        stopRunning();
+        QTRY_COMPARE_WITH_TIMEOUT(nameOwnerPid(), qint64(-1), m_timeout);
+        m_output.clear();
+        // The next launch becomes the running instance.
+        start(m_running, {QStringLiteral("/no-gui")});
+        QTRY_COMPARE_WITH_TIMEOUT(nameOwnerPid(), m_running.processId(), m_timeout);
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(m_service, QStringLiteral("/ru/kestrel/Kestrel2FAClient"),
+                                           m_service, QStringLiteral("handleApplicationWakeUp"));
+        QCOMPARE(QDBusConnection::sessionBus().call(call, QDBus::Block, 30000).type(),
+                 QDBusMessage::ReplyMessage);
+        QTRY_COMPARE_WITH_TIMEOUT(windowsCreated(), 1, m_timeout);
+        QCOMPARE(windowsRaised(), 0);
+    }
+};
+
+KESTREL_PRIVATE_BUS_TEST_MAIN(TestSingleInstance)
+
+#include "tst_singleinstance.moc"

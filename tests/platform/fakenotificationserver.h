@@ -1,0 +1,52 @@
+#ifndef KESTREL_TESTS_PLATFORM_FAKENOTIFICATIONSERVER_H
+#define KESTREL_TESTS_PLATFORM_FAKENOTIFICATIONSERVER_H
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+// org.freedesktop.Notifications on a bus connection of its own: records every Notify and lets a
+// test choose an action as a user would.
+class FakeNotificationServer : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Published
+    {
+        uint id;
+        QString appName;
+        QString summary;
+        QString body;
+        QStringList actions;
+        QVariantMap hints;
+    };
+
+    FakeNotificationServer();
+    ~FakeNotificationServer() override;
+
+    bool start();
+    void stop();
+    void invokeAction(uint id, const QString &actionKey) { emit ActionInvoked(id, actionKey); }
+
+    QList<Published> published;
+
+public slots:
+    Q_SCRIPTABLE uint Notify(const QString &appName, uint replacesId, const QString &appIcon,
+                             const QString &summary, const QString &body, const QStringList &actions,
+                             const QVariantMap &hints, int expireTimeout);
+    Q_SCRIPTABLE QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
+
+signals:
+    Q_SCRIPTABLE void ActionInvoked(uint id, const QString &actionKey);
+
+private:
+    QString m_connectionName;
+    uint m_nextId = 1;
+    bool m_started = false;
+};
+
+#endif // KESTREL_TESTS_PLATFORM_FAKENOTIFICATIONSERVER_H

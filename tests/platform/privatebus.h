@@ -1,0 +1,42 @@
+#ifndef KESTREL_TESTS_PLATFORM_PRIVATEBUS_H
+#define KESTREL_TESTS_PLATFORM_PRIVATEBUS_H
+
+#include <QProcess>
+#include <QString>
+
+// A dbus-daemon of the test's own, so that the well-known names a test claims never meet
+// another test or a desktop. start() points DBUS_SESSION_BUS_ADDRESS of this process (and of
+// the processes it starts) at it; it must run before anything touches the session bus.
+class PrivateBus
+{
+public:
+    PrivateBus() = default;
+    ~PrivateBus();
+    PrivateBus(const PrivateBus &) = delete;
+    PrivateBus &operator=(const PrivateBus &) = delete;
+
+    bool start();
+    QString address() const { return m_address; }
+
+private:
+    QProcess m_daemon;
+    QString m_address;
+};
+
+// main() of a Qt Test whose cases share one private session bus.
+#define KESTREL_PRIVATE_BUS_TEST_MAIN(TestObject)                                                            \
+    int main(int argc, char *argv[])                                                                         \
+    {                                                                                                        \
+        QGuiApplication app(argc, argv);                                                                     \
+        PrivateBus bus;                                                                                      \
+        if (!bus.start())                                                                                    \
+            qFatal("cannot start a private dbus-daemon");                                                    \
+        int result;                                                                                          \
+        {                                                                                                    \
+            TestObject test;                                                                                 \
+            result = QTest::qExec(&test, argc, argv);                                                        \
+        }                                                                                                    \
+        return result;                                                                                       \
+    }
+
+#endif // KESTREL_TESTS_PLATFORM_PRIVATEBUS_H
