@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -46,6 +47,17 @@ public:
     // Everything the server printed so far (stdout and stderr).
     QByteArray output();
 
+    // Outcome of a raw POST.
+    struct RawReply
+    {
+        int status = 0; // HTTP status, 0 when there was no HTTP answer
+        QNetworkReply::NetworkError error = QNetworkReply::NoError;
+        QByteArray body;
+    };
+    // POSTs `body` to `url` (for example address() + "/register") with a JSON content type.
+    // Certificate errors are fatal unless ignoreTlsErrors is set.
+    RawReply post(const QString &url, const QByteArray &body, bool ignoreTlsErrors = false);
+
     // POST origin() + "/admin/" + command with `body`; the building block of the calls below.
     QJsonObject admin(const QString &command, const QJsonObject &body = {});
 
@@ -75,8 +87,9 @@ public:
     // optional "message" (answered as {"message": ...}; without it the body is "{}") or a raw
     // "body" (sent as text/plain, not JSON); "delayMs" (answer late; alone it delays the normal
     // answer); "close": true (drop the connection without a byte of answer). Replaces an earlier
-    // fault of that endpoint. Note that Qt resends a request up to twice when the connection
-    // closes without an answer, so a client request fails by "close" only with count >= 3.
+    // fault of that endpoint. Qt resends a request whose connection closed without an answer
+    // (how often varies), so for "close" give a count well above that, e.g. 10, and call
+    // clearFaults() once the client has seen its error.
     QJsonObject injectFault(const QString &endpoint, const QJsonObject &fault, int count = 1);
     QJsonObject clearFaults();
 
