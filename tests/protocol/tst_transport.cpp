@@ -1,0 +1,397 @@
+#include "accounts/account.h"
+#include "models/accountslistmodel.h"
+#include "protocol/accepttokenrequest.h"
+#include "protocol/authoperation.h"
+#include "protocol/authrequest.h"
+#include "protocol/httpclient.h"
+#include "protocol/httpclientprocess.h"
+#include "protocol/registerorbaccountoperation.h"
+#include "protocol/request.h"
+#include "tests/common/devserverfixture.h"
+#include "tests/protocol/accountslistmodeldouble.h"
+
+#include <QMessageAuthenticationCode>
+#include <QTcpServer>
+#include <QtTest>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(HttpResult::ErrorCode)
+
+namespace {
+// Long enough for a loaded sanitizer build, short enough to keep the test quick.
+const int SHORT_TRANSFER_TIMEOUT_MS = 1000;
+
+QString closedPortAddress()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return QStringLiteral("http://127.0.0.1:%1/vexa").arg(port);
+}
+
+QJsonObject parsed(const QByteArray &json)
+{
+    return QJsonDocument::fromJson(json).object();
+}
+} // namespace
+
+// The transport against kestrel-devserver on loopback, with the client on its own thread as in
+// the application.
+class TestTransport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+    void errorReplies_data();
+    void errorReplies();
+    void repliesInOppositeOrder();
+    void registration_data();
+    void registration();
+    void bodiesAsReceived();
+
+private:
+    // Hands `request` to the transport and waits for its result.
+    std::unique_ptr<HttpResult> exchange(Request *request);
+    void setTransferTimeout(int milliseconds);
+
+    QTemporaryDir m_dataHome;
+    DevServerFixture m_server;
+    QThread m_httpThread;
+    HttpClientProcess *m_process = nullptr;
+    QList<HttpResult *> m_results;
+};
+
+void TestTransport::initTestCase()
+{
+    QVERIFY(m_dataHome.isValid());
+    qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
+    QVERIFY2(m_server.start(), qPrintable(m_server.errorString()));
+
+    m_process = new HttpClientProcess();
+    m_process->moveToThread(&m_httpThread);
+    connect(&m_httpThread, &QThread::finished, m_process, &QObject::deleteLater);
+    // Queued to this thread, so that the list is only touched here.
+    connect(m_process->GetClient(), &HttpClient::httpresult, this,
+            [this](HttpResult *result) { m_results.append(result); });
+    m_process->startClient();
+    QVERIFY(m_httpThread.isRunning());
+}
+
+void TestTransport::cleanupTestCase()
+{
+    m_httpThread.quit();
+    m_httpThread.wait();
+}
+
+void TestTransport::init()
+{
+    m_server.clearFaults();
+    m_server.clearLog();
+}
+
+void TestTransport::cleanup()
+{
+    for (HttpResult *result : qAsConst(m_results)) {
+        delete result->operation;
+        delete result;
+    }
+    m_results.clear();
+    modelCallLog().clear();
+    setTransferTimeout(HttpClient::TRANSFER_TIMEOUT_MS);
+}
+
+void TestTransport::setTransferTimeout(int milliseconds)
+{
+    HttpClient *client = m_process->GetClient();
+    QMetaObject::invokeMethod(
+        client, [client, milliseconds] { client->SetTransferTimeout(milliseconds); },
+        Qt::BlockingQueuedConnection);
+}
+
+std::unique_ptr<HttpResult> TestTransport::exchange(Request *request)
+{
+    const int before = m_results.size();
+    emit m_process->sendRequest(request);
+    if (!QTest::qWaitFor([&] { return m_results.size() > before; }, 15000)) {
+        return nullptr;
+    }
+    return std::unique_ptr<HttpResult>(m_results.takeLast());
+}
+
+void TestTransport::errorReplies_data()
+{
+    QTest::addColumn<QString>("endpoint");
+    QTest::addColumn<QJsonObject>("fault");
+    QTest::addColumn<HttpResult::ErrorCode>("code");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("connection refused") << "refused" << QJsonObject() << HttpResult::ErrorConnection << 0
+                                        << "Не удалось установить соединение с сервером";
+    QTest::newRow("self-signed certificate") << "tls" << QJsonObject() << HttpResult::ErrorSslHandshake << 0
+                                             << "Не удалось подтвердить подлинность сертификата сервера";
+    QTest::newRow("400") << "/updateTokens" << QJsonObject{{"status", 400}, {"message", "bad"}}
+                         << HttpResult::ErrorProtocol << 400 << "Неверная операция для данного протокола";
+    QTest::newRow("500 with message")
+        << "/acceptToken" << QJsonObject{{"status", 500}, {"message", "Сессия закрыта"}}
+        << HttpResult::ErrorServer << 500 << "Сессия закрыта";
+    QTest::newRow("500 without message")
+        << "/register" << QJsonObject{{"status", 500}} << HttpResult::ErrorServer << 500 << "";
+    QTest::newRow("500 not JSON") << "/getRemovedTokens" << QJsonObject{{"status", 500}, {"body", "oops"}}
+                                  << HttpResult::ErrorServer << 500 << "";
+    QTest::newRow("404") << "/updateTokens" << QJsonObject{{"status", 404}, {"message", "none"}}
+                         << HttpResult::ErrorUnknown << 404 << "";
+    QTest::newRow("address ending in a slash")
+        << "slash" << QJsonObject() << HttpResult::ErrorUnknown << 404 << "";
+    QTest::newRow("reply never finishes") << "/updateTokens" << QJsonObject{{"delayMs", 8000}}
+                                          << HttpResult::ErrorUnknown << 0 << "Неизвестная сетевая ошибка";
+    QTest::newRow("closed without answer") << "/getRemovedTokens" << QJsonObject{{"close", true}}
+                                           << HttpResult::ErrorUnknown << 0 << "Неизвестная сетевая ошибка";
+}
+
+void TestTransport::errorReplies()
+{
+    QFETCH(QString, endpoint);
+    QFETCH(QJsonObject, fault);
+    QFETCH(HttpResult::ErrorCode, code);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+
+    QString address = m_server.address();
+    DevServerFixture tlsServer;
+    if (endpoint == "refused") {
+        address = closedPortAddress();
+    } else if (endpoint == "tls") {
+        QVERIFY2(tlsServer.start({"--self-signed"}), qPrintable(tlsServer.errorString()));
+        address = tlsServer.address();
+        QVERIFY(address.startsWith("https://"));
+    } else if (endpoint == "slash") {
+        address += '/';
+    } else {
+        m_server.injectFault(endpoint, fault, 3);
+        QCOMPARE(m_server.lastStatus(), 200);
+    }
+    if (fault.contains("delayMs")) {
+        setTransferTimeout(SHORT_TRANSFER_TIMEOUT_MS);
+    }
+
+    Request *request = nullptr;
+    OperationRequest::OperationType type = OperationRequest::AuthOp;
+    if (endpoint == "/acceptToken") {
+        request = Request::CreateDeclineTokenRequest(address, "t-1", "s-1", "c2ln");
+        type = OperationRequest::DeclineTokenOp;
+    } else if (endpoint == "/register") {
+        request =
+            Request::CreateActivateOrbRequest(address, "req-x", "", "en-US", "AAAQEAYEAUDAOCAJBIFQYDIOB4");
+        type = OperationRequest::RegisterAccountOp;
+    } else if (endpoint == "/getRemovedTokens") {
+        request = Request::CreateGetRemovedTokensRequest(address, {"t-1"});
+        type = OperationRequest::DeleteAccountsOp;
+    } else {
+        request = Request::CreateUpdateTokensRequest(address, {});
+    }
+
+    std::unique_ptr<HttpResult> result = exchange(request);
+    QVERIFY(result);
+    std::unique_ptr<OperationRequest> operation(result->operation);
+    QCOMPARE(result->errorCode, code);
+    QCOMPARE(result->statusCode, status);
+    QCOMPARE(result->message, message);
+    QVERIFY(operation);
+    QCOMPARE(operation->m_operationType, type);
+    QCOMPARE(operation->m_errorCode, code);
+    QCOMPARE(operation->m_address, address);
+    if (auto *registration = dynamic_cast<RegisterOrbAccountOperation *>(operation.get())) {
+        QVERIFY(!registration->GetAccount());
+    }
+}
+
+void TestTransport::repliesInOppositeOrder()
+{
+    m_server.injectFault("/updateTokens", {{"delayMs", 700}});
+    emit m_process->sendRequest(Request::CreateUpdateTokensRequest(m_server.address(), {}));
+    emit m_process->sendRequest(Request::CreateGetRemovedTokensRequest(m_server.address(), {"t-gone"}));
+    QTRY_COMPARE_WITH_TIMEOUT(m_results.size(), 2, 15000);
+
+    QCOMPARE(m_results.at(0)->operation->m_operationType, OperationRequest::DeleteAccountsOp);
+    QCOMPARE(m_results.at(1)->operation->m_operationType, OperationRequest::AuthOp);
+    for (const HttpResult *result : qAsConst(m_results)) {
+        QCOMPARE(result->errorCode, HttpResult::ErrorNone);
+    }
+}
+
+void TestTransport::registration_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("member");
+    QTest::addColumn<int>("type");
+    QTest::newRow("encrypted push answer") << "push"
+                                           << "mobileotp" << int(Account::TypeAuth);
+    QTest::newRow("push answer in mobileauth") << "push"
+                                               << "mobileauth" << int(Account::TypeAuth);
+    QTest::newRow("encrypted answer without authkey") << "otp"
+                                                      << "mobileotp" << int(Account::TypeStandartOrb);
+    QTest::newRow("plain object answer") << "plain"
+                                         << "mobileotp" << int(Account::TypeStandart);
+    QTest::newRow("both members: mobileotp wins") << "push"
+                                                  << "both" << int(Account::TypeAuth);
+}
+
+void TestTransport::registration()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, member);
+    QFETCH(int, type);
+
+    const QJsonObject ticket = m_server.createTicket(
+        kind, member,
+        {{"issuer", "Kestrel Bank"}, {"user", "alice"}, {"algorithm", "SHA256"}, {"digits", 8}});
+    QVERIFY2(!ticket.isEmpty(), qPrintable(m_server.errorString()));
+    std::unique_ptr<HttpResult> result = exchange(
+        Request::CreateActivateOrbRequest(ticket["address"].toString(), ticket["reqID"].toString(),
+                                          ticket["pin"].toString(), "en-US", ticket["key"].toString()));
+    QVERIFY(result);
+    std::unique_ptr<OperationRequest> operation(result->operation);
+    QCOMPARE(result->errorCode, HttpResult::ErrorNone);
+    QCOMPARE(result->message, QString());
+    auto *registration = dynamic_cast<RegisterOrbAccountOperation *>(operation.get());
+    QVERIFY(registration);
+    Account *account = registration->GetAccount();
+    QVERIFY(account);
+    // Built on the HTTP thread, handed over to this one.
+    QCOMPARE(account->thread(), QThread::currentThread());
+    QCOMPARE(int(account->m_accountType), type);
+    QCOMPARE(account->m_issuer, QStringLiteral("Kestrel Bank"));
+    QCOMPARE(account->m_user, QStringLiteral("alice"));
+    QCOMPARE(int(account->m_otpToken.digits()), 8);
+    QCOMPARE(account->m_uri, ticket["otp"].toString());
+    if (type == Account::TypeStandart) {
+        QCOMPARE(account->m_address, QString());
+        QCOMPARE(account->m_tokenUID, QString());
+    } else {
+        QCOMPARE(account->m_address, m_server.address());
+        QCOMPARE(account->m_tokenUID, ticket["tokenUID"].toString());
+        QVERIFY(!account->m_tokenUID.isEmpty());
+    }
+    if (type == Account::TypeAuth) {
+        QCOMPARE(account->m_tokenType, Account::TokenPushAuth);
+        QCOMPARE(account->m_reqID, ticket["reqID"].toString());
+        QCOMPARE(account->m_authKey, ticket["authkey"].toString());
+        QVERIFY(!account->m_authKey.isEmpty());
+    }
+
+    AccountsListModel model;
+    operation->DoOperation(&model);
+    QCOMPARE(modelCallLog().addedAccounts, QList<Account *>{account});
+    QVERIFY(modelCallLog().badReplies.isEmpty());
+
+    // A ticket answers once; the server's reason comes back as the message.
+    std::unique_ptr<HttpResult> again = exchange(
+        Request::CreateActivateOrbRequest(ticket["address"].toString(), ticket["reqID"].toString(),
+                                          ticket["pin"].toString(), "en-US", ticket["key"].toString()));
+    QVERIFY(again);
+    delete again->operation;
+    QCOMPARE(again->errorCode, HttpResult::ErrorServer);
+    QCOMPARE(again->statusCode, 500);
+    QVERIFY(!again->message.isEmpty());
+}
+
+void TestTransport::bodiesAsReceived()
+{
+    const QJsonObject ticket = m_server.createTicket("push");
+    const QString address = m_server.address();
+    std::unique_ptr<HttpResult> registered = exchange(Request::CreateActivateOrbRequest(
+        address, ticket["reqID"].toString(), ticket["pin"].toString(), "ru-RU", ticket["key"].toString()));
+    QVERIFY(registered);
+    std::unique_ptr<OperationRequest> registration(registered->operation);
+    AccountsListModel model;
+    registration->DoOperation(&model);
+    QCOMPARE(modelCallLog().addedAccounts.size(), 1);
+    std::unique_ptr<Account> account(modelCallLog().addedAccounts.takeFirst());
+    const QString tokenUID = account->m_tokenUID;
+
+    const QString accepted = m_server.createLogin(tokenUID, "Firefox, Berlin")["sessionID"].toString();
+    const QString declined = m_server.createLogin(tokenUID, "curl")["sessionID"].toString();
+    QVERIFY(!accepted.isEmpty() && !declined.isEmpty());
+
+    NotificationToken unsaved = static_cast<AuthAccount *>(account.get())->m_notificationToken;
+    unsaved.registrationId = "reg-device";
+    NotificationToken saved = unsaved;
+    saved.tokenUID = "t-saved";
+    saved.saved = true;
+    NotificationToken idless;
+    idless.tokenUID = "t-idless";
+    const QList<NotificationToken> records{unsaved, saved, idless};
+
+    std::unique_ptr<Request> update(Request::CreateUpdateTokensRequest(address, records));
+    const QByteArray updateBody = update->GetDataJson();
+    std::unique_ptr<HttpResult> updated = exchange(update.release());
+    QVERIFY(updated);
+    std::unique_ptr<AuthOperation> pending(static_cast<AuthOperation *>(updated->operation));
+    QCOMPARE(pending->GetRequests().size(), 2);
+    QCOMPARE(pending->GetRequests().at(0)->GetSessionID(), accepted);
+    QCOMPARE(pending->GetRequests().at(0)->GetMetadata(), QStringLiteral("Firefox, Berlin"));
+    QCOMPARE(pending->GetRequests().at(1)->GetSessionID(), declined);
+
+    std::unique_ptr<Request> removed(
+        Request::CreateGetRemovedTokensRequest(address, {tokenUID, "t-unknown"}));
+    const QByteArray removedBody = removed->GetDataJson();
+    std::unique_ptr<HttpResult> removedResult = exchange(removed.release());
+    QVERIFY(removedResult);
+    delete removedResult->operation;
+
+    // The session signs token id, session id, outcome and (when accepting) the current code.
+    account->UpdatePass();
+    const QString code = account->getPassword();
+    const auto sign = [&account](const QString &text) {
+        return QString::fromLatin1(QMessageAuthenticationCode::hash(
+                                       text.toUtf8(), account->m_authKey.toUtf8(), QCryptographicHash::Sha256)
+                                       .toBase64());
+    };
+    std::unique_ptr<Request> accept(Request::CreateAcceptTokenRequest(
+        address, tokenUID, code, accepted, sign(tokenUID + ':' + accepted + ":true:" + code)));
+    const QByteArray acceptBody = accept->GetDataJson();
+    std::unique_ptr<Request> decline(Request::CreateDeclineTokenRequest(
+        address, tokenUID, declined, sign(tokenUID + ':' + declined + ":false")));
+    const QByteArray declineBody = decline->GetDataJson();
+    for (Request *answer : {accept.release(), decline.release()}) {
+        std::unique_ptr<HttpResult> answered = exchange(answer);
+        QVERIFY(answered);
+        delete answered->operation;
+        QCOMPARE(answered->errorCode, HttpResult::ErrorNone);
+    }
+
+    const QJsonArray log = m_server.requestLog();
+    QCOMPARE(log.size(), 5);
+    const QStringList endpoints{"/register", "/updateTokens", "/getRemovedTokens", "/acceptToken",
+                                "/acceptToken"};
+    const QList<QJsonObject> bodies{{{"language", "en"}, {"reqID", ticket["reqID"]}},
+                                    parsed(updateBody),
+                                    parsed(removedBody),
+                                    parsed(acceptBody),
+                                    parsed(declineBody)};
+    for (int i = 0; i < log.size(); ++i) {
+        const QJsonObject entry = log.at(i).toObject();
+        QCOMPARE(entry["endpoint"].toString(), endpoints.at(i));
+        QCOMPARE(entry["body"].toObject(), bodies.at(i));
+        QCOMPARE(entry["status"].toInt(), 200);
+    }
+    QCOMPARE(parsed(updateBody)["availableTokens"].toArray().size(), 3);
+    QCOMPARE(parsed(updateBody)["notificationDeviceTokens"].toArray().size(), 1);
+    QCOMPARE(parsed(acceptBody)["valueotp"].toString(), code);
+    QVERIFY(!parsed(declineBody).contains("valueotp"));
+
+    QStringList states;
+    for (const QJsonValue &login : m_server.logins()) {
+        states << login.toObject()["state"].toString();
+    }
+    QCOMPARE(states, QStringList({"accepted", "declined"}));
+}
+
+QTEST_GUILESS_MAIN(TestTransport)
+#include "tst_transport.moc"
