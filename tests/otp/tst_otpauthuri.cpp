@@ -73,8 +73,6 @@ private slots:
         QTest::newRow("counter at 32 bits")
             << "otpauth://hotp/a?secret=A&counter=4294967295" << 1 << true << "a"
             << "algorithm=SHA1|counter=4294967295|digits=6|period=0|secret=A";
-        QTest::newRow("empty period") << "otpauth://totp/a?secret=A&period=" << 0 << false << "a"
-                                      << "";
         QTest::newRow("other scheme") << "OTPAUTH://totp/a?secret=A" << -1 << false << ""
                                       << "";
         QTest::newRow("ticket")
@@ -100,9 +98,7 @@ private slots:
         QCOMPARE(uri.isValid(), valid);
         QCOMPARE(QString::fromStdString(uri.label()), label);
         QCOMPARE(joined(uri), params);
-        if (valid && type != OTPAuthURI::OrbTicket) {
-            // Never throws for a valid OTP URI; digits keep their low 8 bits.
-            QCOMPARE(uint(uri.digitsNumber()), uint(std::stoul(uri.params().at("digits")) & 0xFF));
+        if (valid && type != OTPAuthURI::OrbTicket) { // the conversions never throw for a valid OTP URI
             QCOMPARE(QString::number(uri.periodNumber()), QString::fromStdString(uri.period()));
             QCOMPARE(QString::number(uri.counterNumber()), QString::fromStdString(uri.counter()));
         }
@@ -111,11 +107,7 @@ private slots:
     void accessorsOfInvalidObjects()
     {
         QCOMPARE(int(OTPAuthURI("otpauth://totp/a?secret=A&digits=262").digitsNumber()), 6);
-        const OTPAuthURI none;
-        QCOMPARE(none.pin(), std::string());
-        QCOMPARE(none.key(), std::string());
-        QVERIFY_EXCEPTION_THROWN(none.digitsNumber(), std::out_of_range);
-        QVERIFY_EXCEPTION_THROWN(none.periodNumber(), std::invalid_argument);
+        QVERIFY_EXCEPTION_THROWN(OTPAuthURI().digitsNumber(), std::out_of_range);
         OTPAuthURI ticket("orbticket://1?period=99999999999&counter=x");
         QVERIFY_EXCEPTION_THROWN(ticket.periodNumber(), std::out_of_range);
         QVERIFY_EXCEPTION_THROWN(ticket.counterNumber(), std::invalid_argument);
