@@ -205,12 +205,17 @@ void ServerManager::processAuthOperation(AuthOperation *op)
     if (!op) {
         return;
     }
-    if (m_currentRequest && m_currentRequest->GetAddress() != op->m_address) {
+    VexaServer *server = GetServer(op->m_address);
+    if (!server) {
         return;
     }
-    VexaServer *server = GetServer(op->m_address);
-    if (!server || m_confirmationStatus == Account::ConfirmationAccepted ||
+    // One confirmation at a time across all servers, and none while an answered one waits for
+    // finishConfirmation. The session still learns that its update is over: left in PROCESS,
+    // it would never be polled again.
+    if ((m_currentRequest && m_currentRequest->GetAddress() != op->m_address) ||
+        m_confirmationStatus == Account::ConfirmationAccepted ||
         m_confirmationStatus == Account::ConfirmationDeclined) {
+        server->onAuthOperationIgnored(op);
         return;
     }
     server->onAuthOperation(op);

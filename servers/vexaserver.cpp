@@ -169,19 +169,14 @@ void VexaServer::onAuthOperation(AuthOperation *op)
     bool cancel = false;
     {
         QMutexLocker locker(&m_lock);
-        m_errorCode = op->m_errorCode;
+        recordNetworkStatusLocked(op->m_errorCode);
         if (m_errorCode != HttpResult::ErrorNone) {
-            qDebug() << "[VexaServer] receive error: UnknownNetworkError";
-            qDebug() << "switch network status to NW_DISCONNECTED";
-            m_networkStatus = NW_DISCONNECTED;
             if (m_state != PROCESS_AUTH) {
                 m_state = ONHOLD;
                 return;
             }
             cancel = true;
         } else {
-            qDebug() << "switch network status to NW_CONNECTED";
-            m_networkStatus = NW_CONNECTED;
             if (!m_currentRequest) {
                 // A request for a token this session does not hold cannot be answered (there is
                 // no key to sign with), so the first one it can answer is offered.
@@ -216,6 +211,32 @@ void VexaServer::onAuthOperation(AuthOperation *op)
     }
 }
 
+void VexaServer::onAuthOperationIgnored(AuthOperation *op)
+{
+    if (!op) {
+        return;
+    }
+    qDebug() << "[VexaServer] update reply not evaluated while another confirmation is shown:" << m_address;
+    QMutexLocker locker(&m_lock);
+    recordNetworkStatusLocked(op->m_errorCode);
+    if (m_state == PROCESS && !m_answerInFlight) {
+        m_state = ONHOLD;
+    }
+}
+
+void VexaServer::recordNetworkStatusLocked(HttpResult::ErrorCode code)
+{
+    m_errorCode = code;
+    if (code != HttpResult::ErrorNone) {
+        qDebug() << "[VexaServer] receive error: UnknownNetworkError";
+        qDebug() << "switch network status to NW_DISCONNECTED";
+        m_networkStatus = NW_DISCONNECTED;
+    } else {
+        qDebug() << "switch network status to NW_CONNECTED";
+        m_networkStatus = NW_CONNECTED;
+    }
+}
+
 void VexaServer::sendAnswer(bool accept)
 {
     QString tokenUID;
@@ -230,10 +251,14 @@ void VexaServer::sendAnswer(bool accept)
             tokenUID = m_currentRequest->GetTokenUID();
             sessionID = m_currentRequest->GetSessionID();
             account = m_accounts.value(tokenUID, nullptr);
-            if (!account) {
-                qDebug() << "[VexaServer] the account of the current request is gone, no answer sent";
-            }
         }
+    }
+    if (m_currentRequest && !account) {
+        // Removed meanwhile: there is no key to sign with. The view closes the dialog and
+        // finishes the confirmation as for a withdrawn request.
+        qDebug() << "[VexaServer] the account of the current request is gone, no answer sent";
+        emit cancelConfirmation();
+        return;
     }
     Request *request = nullptr;
     if (account) {
@@ -259,6 +284,7 @@ void VexaServer::sendAnswer(bool accept)
                       : Request::CreateDeclineTokenRequest(m_address, tokenUID, sessionID, signature);
         QMutexLocker locker(&m_lock);
         m_state = PROCESS;
+        m_answerInFlight = true;
     }
     if (request) {
         send(request);
@@ -294,6 +320,7 @@ void VexaServer::onAuthOk(bool ok)
             }
         }
         m_state = ONHOLD;
+        m_answerInFlight = false;
     }
     qDebug() << "{VexaServer] Auth accept result:" << (ok ? "true" : "false");
     // Last: a receiver may end the confirmation right away.
@@ -308,6 +335,7 @@ void VexaServer::finishConfirmation()
     delete m_currentRequest;
     m_currentRequest = nullptr;
     m_state = ONHOLD;
+    m_answerInFlight = false;
 }
 
 void VexaServer::onReplyError(QNetworkReply::NetworkError error)

@@ -75,6 +75,10 @@ public:
     bool updateAccounts();
 
     void onAuthOperation(AuthOperation *op);
+    // An update reply the manager does not let this session evaluate (another server's
+    // confirmation is shown, or this one's is answered but not finished): the network status is
+    // recorded and the update is over, so polling goes on, but nothing is offered or cancelled.
+    void onAuthOperationIgnored(AuthOperation *op);
     void onAuthOk(bool ok);
     void onAcceptAuth();
     void onDeclineAuth();
@@ -112,6 +116,8 @@ public slots:
 
 private:
     void sendAnswer(bool accept);
+    // Records the outcome of an update reply; the lock is held.
+    void recordNetworkStatusLocked(HttpResult::ErrorCode code);
     // Hands the request to the transport; never called under the lock.
     void send(Request *request);
 
@@ -124,6 +130,8 @@ private:
     VexaServer::NetworkStatus m_networkStatus = NW_UNKNOWN;
     HttpResult::ErrorCode m_errorCode = HttpResult::ErrorNone;
     AuthRequest *m_currentRequest = nullptr;
+    // An answer to the current request is on its way (PROCESS stands for it, not for an update).
+    bool m_answerInFlight = false;
 
     // Copies of the push accounts' records, by token id, for the worker thread.
     QMap<QString, NotificationToken> m_notificationTokens;

@@ -12,6 +12,7 @@ VexaServerProcess::VexaServerProcess(VexaServer *server, int pollIntervalMs)
     , m_pollIntervalMs(pollIntervalMs > 0 ? pollIntervalMs : POLL_INTERVAL_MS)
 {
     m_timer->setSingleShot(true);
+    m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &VexaServerProcess::processIteration);
     connect(m_server, SIGNAL(replyReceived()), this, SLOT(onReplyReceived()));
 }
