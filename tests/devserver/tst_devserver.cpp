@@ -90,6 +90,7 @@ private slots:
     void badInput_data();
     void badInput();
     void stateSurvivesRestart();
+    void demoMakesTicketsAndLogins();
     void selfSignedCertificateFailsVerification();
 
 private:
@@ -382,6 +383,29 @@ void TestDevServer::stateSurvivesRestart()
     QCOMPARE(server.post(server.address() + "/register", request).status, 500);
     // --exit-after ends the server on its own.
     QTRY_VERIFY_WITH_TIMEOUT(!server.isRunning(), 10000);
+}
+
+void TestDevServer::demoMakesTicketsAndLogins()
+{
+    DevServerFixture server;
+    QVERIFY2(server.start({"--demo", "--demo-delay", "0"}), qPrintable(server.errorString()));
+    const QJsonArray tickets = server.tickets();
+    QCOMPARE(tickets.size(), 3);
+    QStringList kinds;
+    for (const QJsonValue &ticket : tickets) {
+        kinds << ticket.toObject().value("kind").toString();
+    }
+    QCOMPARE(kinds, QStringList({"push", "otp", "plain"}));
+    QVERIFY(server.output().contains(tickets.first().toObject().value("uri").toString().toUtf8()));
+    QCOMPARE(server.logins().size(), 0);
+    const QJsonObject push = tickets.first().toObject();
+    QCOMPARE(
+        server
+            .post(server.address() + "/register", json({{"language", "en"}, {"reqID", push.value("reqID")}}))
+            .status,
+        200);
+    QTRY_COMPARE_WITH_TIMEOUT(server.logins().size(), 1, 10000);
+    QCOMPARE(server.logins().first().toObject().value("tokenUID"), push.value("tokenUID"));
 }
 
 void TestDevServer::selfSignedCertificateFailsVerification()

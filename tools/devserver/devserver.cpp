@@ -27,6 +27,7 @@ const char *const ENDPOINTS[] = {"/register", "/updateTokens", "/getRemovedToken
 const int LOG_LIMIT = 2000;
 const int LOG_BODY_LIMIT = 4096;
 const int MAX_DELAY_MS = 60000;
+const size_t WORKER_THREADS = 24;
 
 std::mutex g_outputMutex;
 
@@ -168,7 +169,12 @@ bool DevServer::start(QString *error)
         return false;
     }
 
+    // Idle keep-alive connections each hold a worker; Qt opens up to six per host and per
+    // client, and a test may run two clients at once.
+    m_http->new_task_queue = [] { return new httplib::ThreadPool(WORKER_THREADS); };
     m_http->set_payload_max_length(MAX_BODY);
+    // Headers and body go out in separate writes; without this, delayed ACKs add 40 ms each.
+    m_http->set_tcp_nodelay(true);
     m_http->set_keep_alive_timeout(2);
     m_http->set_read_timeout(5);
     m_http->set_write_timeout(5);
@@ -557,7 +563,10 @@ void DevServer::save()
     const QByteArray data = QJsonDocument(m_state.toJson()).toJson(QJsonDocument::Indented);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
         say("devserver: cannot write the state file " + m_options.stateFile.toStdString() + "\n");
+        return;
     }
+    // It holds OTP secrets and auth keys.
+    QFile::setPermissions(m_options.stateFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 bool DevServer::load(QString *error)

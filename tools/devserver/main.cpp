@@ -135,11 +135,12 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "kestrel-devserver: %s\n", error.toLocal8Bit().constData());
         return 1;
     }
-    DevServer::say("address: " + server.address().toStdString() + "\n");
-    DevServer::say("admin: " + server.origin().toStdString() + "/admin/\n");
+    // The address line comes last: whoever waits for it may rely on the demo tickets.
     if (demo) {
         server.createDemoTickets();
     }
+    DevServer::say("admin: " + server.origin().toStdString() + "/admin/\n");
+    DevServer::say("address: " + server.address().toStdString() + "\n");
 
     const qint64 deadline = exitAfter > 0 ? QDateTime::currentMSecsSinceEpoch() + exitAfter * 1000LL : 0;
     for (;;) {
