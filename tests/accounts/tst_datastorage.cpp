@@ -10,7 +10,6 @@
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,17 +23,11 @@ namespace {
 
 const char *const SAVE_LOOP_ARG = "--save-loop";
 const int SAVE_LOOP_ACCOUNTS = 150;
-const int KILL_ROUNDS = 20;
-const qint64 FIXED_TIME = 1800000000;
 
-QString dataDir()
+QString dataFile(const QString &name = QString())
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-}
-
-QString dataFile(const QString &name)
-{
-    return dataDir() + "/" + name;
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return name.isEmpty() ? dir : dir + "/" + name;
 }
 
 QByteArray readFile(const QString &path)
@@ -43,11 +36,11 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-bool writeFile(const QString &path, const QByteArray &content)
+void writeFile(const QString &path, const QByteArray &content)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
 }
 
 int fileMode(const QString &path)
@@ -58,7 +51,7 @@ int fileMode(const QString &path)
 
 QStringList damagedCopies()
 {
-    return QDir(dataDir()).entryList({"accounts.txt.damaged-*"}, QDir::Files, QDir::Name);
+    return QDir(dataFile()).entryList({"accounts.txt.damaged-*"}, QDir::Files, QDir::Name);
 }
 
 AccountsData &collection()
@@ -75,42 +68,33 @@ void clearCollection()
 
 Account *mixedAccount(int i)
 {
-    const QString label = QString("Issuer%1:user%1@example.com").arg(i);
-    switch (i % 3) {
-    case 0:
-        return Account::CreateStandartAccount("otpauth://totp/" + label + "?secret=JBSWY3DPEHPK3PXP");
-    case 1:
-        return Account::CreateStandartOrbAccount("otpauth://hotp/" + label +
-                                                     "?secret=JBSWY3DPEHPK3PXP&counter=3",
-                                                 "https://auth.example.com", QString("uid-%1").arg(i));
-    default:
-        return Account::CreateAuthAccount("otpauth://totp/" + label + "?secret=JBSWY3DPEHPK3PXP",
-                                          "https://push.example.com", QString("req-%1").arg(i),
-                                          QString("uid-%1").arg(i), "auth-key");
-    }
+    const QString uri = QString("otpauth://totp/Issuer%1:user%1?secret=JBSWY3DPEHPK3PXP").arg(i);
+    const QString uid = QString::number(i);
+    return i % 3 == 0   ? Account::CreateStandartAccount(uri)
+           : i % 3 == 1 ? Account::CreateStandartOrbAccount(uri, "https://a", uid)
+                        : Account::CreateAuthAccount(uri, "https://a", uid, uid, "auth-key");
 }
 
 // The child of killDuringSaves: saves changing content until it is killed (or a minute passes).
 int runSaveLoop(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    DataStorage *storage = DataStorage::Instance();
+    QLoggingCategory::setFilterRules("default.debug=false");
     for (int i = 0; i < SAVE_LOOP_ACCOUNTS; ++i) {
-        storage->m_accountsData.AddAccount(mixedAccount(i));
+        collection().AddAccount(mixedAccount(i));
     }
-    storage->SaveData();
+    DataStorage::Instance()->SaveData();
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
     QElapsedTimer timer;
     timer.start();
     for (int round = 0; timer.elapsed() < 60000; ++round) {
         if (round % 2 == 0) {
-            storage->m_accountsData.AddAccount(mixedAccount(SAVE_LOOP_ACCOUNTS + round));
+            collection().AddAccount(mixedAccount(round));
         } else {
-            storage->m_accountsData.removeAtIndex(SAVE_LOOP_ACCOUNTS);
+            collection().removeAtIndex(SAVE_LOOP_ACCOUNTS);
         }
-        storage->SaveData();
+        DataStorage::Instance()->SaveData();
     }
     return 1;
 }
@@ -128,9 +112,7 @@ private slots:
     void earlierFileLoads();
     void pinAndRegistrationId_data();
     void pinAndRegistrationId();
-    void missingFilesReadEmpty();
-    void filePermissions();
-    void unusableDataDirectory();
+    void directoryAndModes();
     void damagedFileKeptAside_data();
     void damagedFileKeptAside();
     void failedWriteKeepsOldFile();
@@ -146,7 +128,7 @@ void TestDataStorage::init()
     QVERIFY(m_home->isValid());
     qputenv("XDG_DATA_HOME", m_home->path().toUtf8());
     AccountClock::setSource(
-        [] { return QDateTime::fromSecsSinceEpoch(FIXED_TIME, Qt::OffsetFromUTC, 10800); });
+        [] { return QDateTime::fromSecsSinceEpoch(1800000000, Qt::OffsetFromUTC, 10800); });
     QLocale::setDefault(QLocale("ru_RU"));
 }
 
@@ -173,44 +155,33 @@ void TestDataStorage::goldenRoundTrip()
         "otpauth://totp/Corp:carol?secret=KRSXG5CTMVRXEZLU&algorithm=SHA256", "https://push.example.com",
         "req-0003", "token-uid-0003", "auth-key-0003"));
     storage->SaveData();
-
     const QByteArray expected = readFile(KESTREL_TEST_DATA "/golden-accounts.txt");
-    const QByteArray written = readFile(dataFile("accounts.txt"));
-    QCOMPARE(written, expected);
+    QCOMPARE(readFile(dataFile("accounts.txt")), expected);
 
     clearCollection();
     storage->LoadData();
     QCOMPARE(collection().m_accounts.size(), 3);
-    QVERIFY(dynamic_cast<StandartAccaunt *>(collection().accountForIndex(0)));
     QVERIFY(dynamic_cast<StandartOrbAccount *>(collection().accountForIndex(1)));
-    QVERIFY(dynamic_cast<AuthAccount *>(collection().accountForIndex(2)));
-    QCOMPARE(collection().accountForIndex(0)->m_user, QString("alice@example.com"));
     QCOMPARE(collection().accountForIndex(1)->m_counter, 12);
-    QCOMPARE(collection().accountForIndex(2)->m_authKey, QString("auth-key-0003"));
+    QVERIFY(dynamic_cast<AuthAccount *>(collection().accountForIndex(2)));
     storage->SaveData();
     QCOMPARE(readFile(dataFile("accounts.txt")), expected);
 }
 
 void TestDataStorage::earlierFileLoads()
 {
-    // Compact, keys in another order, and elements that must be skipped between good ones.
-    QVERIFY(writeFile(dataFile("accounts.txt"), readFile(KESTREL_TEST_DATA "/earlier-accounts.txt")));
+    // Compact, keys in another order, and elements to skip ("Type" 0, 4, "1", 9, none) between good ones.
+    writeFile(dataFile("accounts.txt"), readFile(KESTREL_TEST_DATA "/earlier-accounts.txt"));
     DataStorage::Instance()->LoadData();
-
     const QList<Account *> &accounts = collection().m_accounts;
     QCOMPARE(accounts.size(), 3);
-    QCOMPARE(accounts.at(0)->m_user, QString("first"));
-    QCOMPARE(accounts.at(1)->m_user, QString("second"));
-    QCOMPARE(accounts.at(2)->m_user, QString("third"));
-    QCOMPARE(accounts.at(1)->m_id, accounts.at(0)->m_id + 1);
-    QCOMPARE(accounts.at(2)->m_id, accounts.at(1)->m_id + 1);
+    QCOMPARE(QStringList({accounts.at(0)->m_user, accounts.at(1)->m_user, accounts.at(2)->m_user}),
+             QStringList({"first", "second", "third"}));
+    QCOMPARE(accounts.at(2)->m_id, accounts.at(0)->m_id + 2);
     QCOMPARE(accounts.at(1)->m_counter, 7);
-    QCOMPARE(accounts.at(1)->m_address, QString("https://auth.example.com"));
     auto *push = dynamic_cast<AuthAccount *>(accounts.at(2));
-    QVERIFY(push);
-    QVERIFY(!push->m_notificationToken.saved);
+    QVERIFY(push && !push->m_notificationToken.saved);
     QCOMPARE(push->m_notificationToken.registrationId, QString("stored-id"));
-    QCOMPARE(push->m_notificationToken.timeZoneOffset, 180);
     QVERIFY(damagedCopies().isEmpty());
 }
 
@@ -218,14 +189,13 @@ void TestDataStorage::pinAndRegistrationId_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("readBack");
-
     QTest::newRow("digits") << "1234"
                             << "1234";
     QTest::newRow("empty") << ""
                            << "";
     QTest::newRow("line feed inside") << "12\n34"
                                       << "12\n";
-    QTest::newRow("non-ASCII") << QString::fromUtf8("пин-код") << QString::fromUtf8("пин-код");
+    QTest::newRow("non-ASCII") << QString::fromUtf8("пин") << QString::fromUtf8("пин");
     QTest::newRow("zero byte") << QString("ab") + QChar(0) + "cd"
                                << "ab";
 }
@@ -233,53 +203,35 @@ void TestDataStorage::pinAndRegistrationId_data()
 void TestDataStorage::pinAndRegistrationId()
 {
     QFETCH(QString, text);
-    QFETCH(QString, readBack);
-
     DataStorage *storage = DataStorage::Instance();
+    QVERIFY(storage->GetApplicationPin().isEmpty() && storage->GetRegistrationId().isEmpty());
     storage->SaveApplicationPin("previous");
     storage->SaveRegistrationId("previous");
     storage->SaveApplicationPin(text);
     storage->SaveRegistrationId(text);
-    QCOMPARE(storage->GetApplicationPin(), readBack);
-    QCOMPARE(storage->GetRegistrationId(), readBack);
+    QTEST(storage->GetApplicationPin(), "readBack");
+    QTEST(storage->GetRegistrationId(), "readBack");
     QCOMPARE(readFile(dataFile("apppin.txt")), text.toUtf8());
 }
 
-void TestDataStorage::missingFilesReadEmpty()
-{
-    DataStorage *storage = DataStorage::Instance();
-    QVERIFY(!QFileInfo::exists(dataDir()));
-    QVERIFY(storage->GetApplicationPin().isEmpty());
-    QVERIFY(storage->GetRegistrationId().isEmpty());
-    storage->LoadData();
-    QVERIFY(collection().m_accounts.isEmpty());
-}
-
-void TestDataStorage::filePermissions()
+void TestDataStorage::directoryAndModes()
 {
     DataStorage *storage = DataStorage::Instance();
     collection().AddAccount(mixedAccount(0));
     storage->SaveData();
     storage->SaveApplicationPin("1234");
-    QCOMPARE(fileMode(dataDir()), 0700);
-    QCOMPARE(fileMode(dataFile("accounts.txt")), 0600);
-    QCOMPARE(fileMode(dataFile("apppin.txt")), 0600);
-
-    // Files of earlier releases were created with the umask's mode.
+    QCOMPARE(fileMode(dataFile()), 0700);
+    // Files of earlier releases got the umask's mode; a save makes them private.
     QVERIFY(::chmod(QFile::encodeName(dataFile("accounts.txt")).constData(), 0644) == 0);
     QVERIFY(::chmod(QFile::encodeName(dataFile("apppin.txt")).constData(), 0644) == 0);
     storage->SaveData();
     storage->SaveApplicationPin("5678");
     QCOMPARE(fileMode(dataFile("accounts.txt")), 0600);
     QCOMPARE(fileMode(dataFile("apppin.txt")), 0600);
-}
 
-void TestDataStorage::unusableDataDirectory()
-{
-    // A plain file where the data directory should be: nothing can be written or read.
-    QVERIFY(writeFile(dataDir(), "in the way"));
-    DataStorage *storage = DataStorage::Instance();
-    collection().AddAccount(mixedAccount(0));
+    // A plain file where the data directory should be: nothing is written, nothing breaks.
+    QVERIFY(QDir(dataFile()).removeRecursively());
+    writeFile(dataFile(), "in the way");
     for (int i = 0; i < 3; ++i) {
         QTest::ignoreMessage(QtDebugMsg, "File open error");
     }
@@ -287,17 +239,15 @@ void TestDataStorage::unusableDataDirectory()
     storage->SaveApplicationPin("1234");
     storage->SaveRegistrationId("id");
     QVERIFY(storage->GetApplicationPin().isEmpty());
-    QCOMPARE(readFile(dataDir()), QByteArray("in the way"));
+    QCOMPARE(readFile(dataFile()), QByteArray("in the way"));
 }
 
 void TestDataStorage::damagedFileKeptAside_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("kept");
-
     QTest::newRow("plain text") << QByteArray("these are not accounts") << true;
-    QTest::newRow("object") << QByteArray("{\"Type\": 1, \"URI\": \"otpauth://totp/A:b?secret=AAAA\"}")
-                            << true;
+    QTest::newRow("object") << QByteArray("{\"Type\": 1, \"URI\": \"otpauth://totp/A:b?secret=AA\"}") << true;
     QTest::newRow("truncated array") << QByteArray("[\n    {\n        \"Type\": 1,\n") << true;
     QTest::newRow("empty array") << QByteArray("[\n]\n") << false;
     QTest::newRow("empty file") << QByteArray() << false;
@@ -307,32 +257,28 @@ void TestDataStorage::damagedFileKeptAside()
 {
     QFETCH(QByteArray, content);
     QFETCH(bool, kept);
+    const QRegularExpression keptLine("^\\[DataStorage\\] damaged accounts file kept as");
 
-    DataStorage *storage = DataStorage::Instance();
-    QVERIFY(writeFile(dataFile("accounts.txt"), content));
+    writeFile(dataFile("accounts.txt"), content);
     if (kept) {
-        QTest::ignoreMessage(QtDebugMsg,
-                             QRegularExpression("^\\[DataStorage\\] damaged accounts file kept as"));
+        QTest::ignoreMessage(QtDebugMsg, keptLine);
     }
-    storage->LoadData();
+    DataStorage::Instance()->LoadData();
     QVERIFY(collection().m_accounts.isEmpty());
-    QCOMPARE(damagedCopies().size(), kept ? 1 : 0);
+    QCOMPARE(damagedCopies(), kept ? QStringList("accounts.txt.damaged-20270115T080000Z") : QStringList());
     if (!kept) {
         return;
     }
     const QString copy = dataFile(damagedCopies().first());
-    QCOMPARE(QFileInfo(copy).fileName(), QString("accounts.txt.damaged-20270115T080000Z"));
-    QCOMPARE(readFile(copy), content);
-
     collection().AddAccount(mixedAccount(0));
-    storage->SaveData();
+    DataStorage::Instance()->SaveData();
     QCOMPARE(QJsonDocument::fromJson(readFile(dataFile("accounts.txt"))).array().size(), 1);
     QCOMPARE(readFile(copy), content);
 
     // Damaged again within the same second: a second copy, the first one untouched.
-    QVERIFY(writeFile(dataFile("accounts.txt"), content + "again"));
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^\\[DataStorage\\] damaged accounts file kept as"));
-    storage->LoadData();
+    writeFile(dataFile("accounts.txt"), content + "again");
+    QTest::ignoreMessage(QtDebugMsg, keptLine);
+    DataStorage::Instance()->LoadData();
     QCOMPARE(damagedCopies().size(), 2);
     QCOMPARE(readFile(copy), content);
     QCOMPARE(readFile(dataFile(damagedCopies().at(1))), content + "again");
@@ -366,38 +312,33 @@ void TestDataStorage::failedWriteKeepsOldFile()
     QCOMPARE(readFile(dataFile("accounts.txt")), old);
     QCOMPARE(storage->GetApplicationPin(), QString("1234"));
     // No temporary file is left behind.
-    QCOMPARE(QDir(dataDir()).entryList(QDir::Files, QDir::Name), QStringList({"accounts.txt", "apppin.txt"}));
+    QCOMPARE(QDir(dataFile()).entryList(QDir::Files, QDir::Name),
+             QStringList({"accounts.txt", "apppin.txt"}));
 }
 
 void TestDataStorage::killDuringSaves()
 {
-    // Thousands of account log lines would drown the test output.
     QLoggingCategory::setFilterRules("default.debug=false");
-    auto restoreLogging = qScopeGuard([] { QLoggingCategory::setFilterRules(QString()); });
-    for (int round = 0; round < KILL_ROUNDS; ++round) {
+    for (int round = 0; round < 20; ++round) {
         QProcess child;
         child.setStandardErrorFile(QProcess::nullDevice());
         child.start(QCoreApplication::applicationFilePath(), {SAVE_LOOP_ARG});
-        QVERIFY(child.waitForStarted(10000));
         while (!child.canReadLine()) {
             QVERIFY2(child.waitForReadyRead(30000), "the saving child did not start");
         }
-        QCOMPARE(child.readLine(), QByteArray("ready\n"));
         QTest::qWait(int(QRandomGenerator::global()->bounded(1, 60)));
         QVERIFY(::kill(pid_t(child.processId()), SIGKILL) == 0);
         QVERIFY(child.waitForFinished(10000));
-        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
 
         const QJsonDocument document = QJsonDocument::fromJson(readFile(dataFile("accounts.txt")));
-        QVERIFY2(document.isArray(), qPrintable(QString("round %1").arg(round)));
         const int size = document.array().size();
         QVERIFY2(size == SAVE_LOOP_ACCOUNTS || size == SAVE_LOOP_ACCOUNTS + 1,
                  qPrintable(QString::number(size)));
         DataStorage::Instance()->LoadData();
         QCOMPARE(collection().m_accounts.size(), size);
         clearCollection();
-        QCOMPARE(fileMode(dataFile("accounts.txt")), 0600);
     }
+    QLoggingCategory::setFilterRules(QString());
 }
 
 int main(int argc, char **argv)
