@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
+#include <QNetworkProxy>
 #include <QNetworkRequest>
 #include <QTimer>
 #include <QUrl>
@@ -86,6 +87,8 @@ DevServerFixture::RawReply DevServerFixture::post(const QString &url, const QByt
 {
     if (!m_network) {
         m_network = new QNetworkAccessManager();
+        // The server is on loopback; a proxy from the environment must not get in between.
+        m_network->setProxy(QNetworkProxy::NoProxy);
     }
     QNetworkRequest request{QUrl(url)};
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
@@ -116,6 +119,7 @@ DevServerFixture::RawReply DevServerFixture::post(const QString &url, const QByt
 
 QJsonObject DevServerFixture::admin(const QString &command, const QJsonObject &body)
 {
+    m_error.clear();
     const RawReply reply = post(m_origin + QStringLiteral("/admin/") + command,
                                 QJsonDocument(body).toJson(QJsonDocument::Compact), true);
     m_lastStatus = reply.status;

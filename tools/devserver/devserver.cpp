@@ -461,8 +461,7 @@ void DevServer::serveAdmin(const QString &command, const httplib::Request &req, 
         } else {
             answer = m_state.createLogin(body.value(QStringLiteral("tokenUID")).toString(),
                                          body.value(QStringLiteral("metadata")).toString(),
-                                         time.isDouble() ? static_cast<qint64>(time.toDouble()) : now(),
-                                         false, &error);
+                                         time.isDouble() ? DevState::seconds(time) : now(), false, &error);
             status = answer.isEmpty() ? 404 : 200;
         }
     } else if (command == QLatin1String("withdraw")) {
@@ -507,7 +506,7 @@ QJsonObject DevServer::adminFault(const QJsonObject &body, int *status)
             return fallback;
         }
         const double number = value.toDouble(-1);
-        if (!value.isDouble() || number < min || number > max || number != static_cast<int>(number)) {
+        if (!value.isDouble() || !(number >= min && number <= max) || number != static_cast<int>(number)) {
             *ok = false;
             return fallback;
         }

@@ -72,8 +72,9 @@ bool readIntOption(const QJsonObject &object, const QString &key, int min, int m
     }
     const QJsonValue value = object.value(key);
     const double number = value.toDouble(-1e18);
-    if (!value.isDouble() || number != static_cast<double>(static_cast<qint64>(number)) || number < min ||
-        number > max) {
+    // Range first: converting an out-of-range double to an integer is undefined.
+    if (!value.isDouble() || !(number >= min && number <= max) ||
+        number != static_cast<double>(static_cast<int>(number))) {
         *error = QStringLiteral("option \"%1\" must be an integer from %2 to %3").arg(key).arg(min).arg(max);
         return false;
     }
@@ -165,8 +166,8 @@ bool DevState::Ticket::fromJson(const QJsonObject &object, Ticket *ticket)
     if (!ok || base32_decode(t.key.toStdString()).size() != TICKET_KEY_BYTES) {
         return false;
     }
-    t.created = static_cast<qint64>(object.value(QStringLiteral("created")).toDouble());
-    t.registeredAt = static_cast<qint64>(object.value(QStringLiteral("registeredAt")).toDouble());
+    t.created = seconds(object.value(QStringLiteral("created")));
+    t.registeredAt = seconds(object.value(QStringLiteral("registeredAt")));
     t.revoked = object.value(QStringLiteral("revoked")).toBool();
     *ticket = t;
     return true;
@@ -194,10 +195,20 @@ bool DevState::Login::fromJson(const QJsonObject &object, Login *login)
         !readString(object, QStringLiteral("state"), &l.state, &error)) {
         return false;
     }
-    l.time = static_cast<qint64>(object.value(QStringLiteral("time")).toDouble());
+    l.time = seconds(object.value(QStringLiteral("time")));
     l.demo = object.value(QStringLiteral("demo")).toBool();
     *login = l;
     return true;
+}
+
+qint64 DevState::seconds(const QJsonValue &value)
+{
+    // A JSON number is a double; anything beyond a few million years is not a time.
+    const double number = value.toDouble(0);
+    if (!(number > -1e15 && number < 1e15)) {
+        return 0;
+    }
+    return static_cast<qint64>(number);
 }
 
 unsigned char DevState::algorithmCode(const QString &name)

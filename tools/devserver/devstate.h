@@ -85,6 +85,8 @@ public:
 
     // The registration answer for a ticket, exactly as "/register" sends it.
     static QJsonObject registrationAnswer(const Ticket &ticket);
+    // A JSON number as whole Unix seconds; 0 when it is not a usable number.
+    static qint64 seconds(const QJsonValue &value);
     // Algorithm name to the OTP engine's code (1, 2, 3), 0 when unknown.
     static unsigned char algorithmCode(const QString &name);
 
