@@ -1,20 +1,23 @@
 #pragma once
 
+#include "accounts/account.h"
+#include "accounts/datastorage.h"
 #include "models/accountslistmodel.h"
 #include "protocol/httpresult.h"
 #include "protocol/operationrequest.h"
 #include "protocol/request.h"
-#include "tests/protocol/accountslistmodeldouble.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QtGlobal>
 
 #include <cstddef>
 #include <cstdint>
 
 // Shared by the reply decoder harnesses: the first input byte picks how the exchange ended,
-// the rest is the reply body. The result's operation is carried out against the model double,
-// as the list model would, and everything is released again.
+// the rest is the reply body. The result's operation is carried out against the list model, as
+// it is in the program, and everything is released again.
 namespace replyfuzzing {
 
 inline void silence(QtMsgType, const QMessageLogContext &, const QString &) {}
@@ -22,6 +25,14 @@ inline void silence(QtMsgType, const QMessageLogContext &, const QString &) {}
 inline void initialize()
 {
     qInstallMessageHandler(silence);
+    // The model saves the accounts a registration adds; they go to a directory of this run.
+    static QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char *argv[] = {name, nullptr};
+    // Lives as long as the process, like the model below and its threads.
+    new QCoreApplication(argc, argv);
 }
 
 inline void decode(const Request &request, const uint8_t *data, size_t size)
@@ -47,13 +58,16 @@ inline void decode(const Request &request, const uint8_t *data, size_t size)
     const QByteArray body(reinterpret_cast<const char *>(data + 1), static_cast<int>(size - 1));
 
     HttpResult *result = request.DecodeReplyData(ending.error, ending.status, body);
-    static AccountsListModel model;
+    static AccountsListModel *model = new AccountsListModel();
     if (result->operation) {
-        result->operation->DoOperation(&model);
+        result->operation->DoOperation(model);
     }
     delete result->operation;
     delete result;
-    modelCallLog().clear();
+    // Every input starts from an empty list.
+    AccountsData &accounts = DataStorage::Instance()->m_accountsData;
+    qDeleteAll(accounts.m_accounts);
+    accounts.m_accounts.clear();
 }
 
 } // namespace replyfuzzing

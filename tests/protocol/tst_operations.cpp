@@ -5,7 +5,7 @@
 #include "protocol/authrequest.h"
 #include "protocol/declinetokenoperation.h"
 #include "protocol/registerorbaccountoperation.h"
-#include "tests/protocol/accountslistmodeldouble.h"
+#include "tests/protocol/modelfixture.h"
 
 #include <QtTest>
 
@@ -14,8 +14,9 @@
 Q_DECLARE_METATYPE(HttpResult::ErrorCode)
 
 namespace {
-const QString ADDRESS = QStringLiteral("https://auth.example/vexa");
-}
+// Nothing listens there: requests the model's sessions send fail at once.
+const QString ADDRESS = QStringLiteral("http://127.0.0.1:1/vexa");
+} // namespace
 
 class TestOperations : public QObject
 {
@@ -39,10 +40,7 @@ void TestOperations::initTestCase()
     qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
 }
 
-void TestOperations::cleanup()
-{
-    modelCallLog().clear();
-}
+void TestOperations::cleanup() {}
 
 void TestOperations::validRegistrationHandsAccountOver()
 {
@@ -51,11 +49,10 @@ void TestOperations::validRegistrationHandsAccountOver()
     Account *account = Account::CreateStandartOrbAccount(
         QStringLiteral("otpauth://hotp/Shop:bob?secret=JBSWY3DPEHPK3PXP&counter=3"), ADDRESS, "t-5");
     operation.SetAccount(account);
-    AccountsListModel model;
-    QSignalSpy badReply(&model, &AccountsListModel::badreply);
-    operation.DoOperation(&model);
-    QCOMPARE(modelCallLog().addedAccounts, QList<Account *>{account});
-    QCOMPARE(badReply.size(), 0);
+    ModelFixture model;
+    operation.DoOperation(model.model());
+    QCOMPARE(ModelFixture::accounts(), QList<Account *>{account});
+    QCOMPARE(model.badReplies.size(), 0);
     QVERIFY(!operation.GetAccount());
 }
 
@@ -82,24 +79,21 @@ void TestOperations::findRequests()
 // reports a leak or a double deletion here).
 void TestOperations::unshownRequestsDieWithOperation()
 {
-    AuthRequest *shown = nullptr;
-    modelCallLog().onAuthOperation = [&shown](AuthOperation *op) {
-        shown = op->TakeRequest(op->GetFirstAuthRequest());
-    };
     auto *operation = new AuthOperation(ADDRESS, HttpResult::ErrorNone);
-    operation->PutRequest(new AuthRequest(ADDRESS, "t-1", "s-1", "", 0));
-    operation->PutRequest(new AuthRequest(ADDRESS, "t-2", "s-2", "", 0));
+    operation->PutRequest(new AuthRequest(ADDRESS, "t-1", "s-1", "first", 0));
+    operation->PutRequest(new AuthRequest(ADDRESS, "t-2", "s-2", "second", 0));
     AuthRequest stranger;
     QVERIFY(!operation->TakeRequest(&stranger));
 
-    AccountsListModel model;
-    operation->DoOperation(&model);
-    QCOMPARE(modelCallLog().authOperations, QList<QStringList>{QStringList({"t-1", "t-2"})});
-    QVERIFY(shown);
+    ModelFixture model(ADDRESS, {"t-1", "t-2"});
+    operation->DoOperation(model.model());
+    QCOMPARE(model.confirmations.size(), 1);
+    QCOMPARE(model.model()->getMetadata(), QStringLiteral("first"));
     QCOMPARE(operation->GetRequests().size(), 1);
     delete operation;
-    QCOMPARE(shown->GetSessionID(), QStringLiteral("s-1"));
-    delete shown;
+    QCOMPARE(model.model()->getMetadata(), QStringLiteral("first"));
+    model.model()->finishConfirmation();
+    QVERIFY(model.model()->getMetadata().isEmpty());
 }
 
 void TestOperations::answerOutcome_data()
@@ -126,10 +120,16 @@ void TestOperations::answerOutcome()
     }
     QCOMPARE(operation->m_operationType,
              accepting ? OperationRequest::AcceptTokenOp : OperationRequest::DeclineTokenOp);
-    AccountsListModel model;
-    operation->DoOperation(&model);
-    QCOMPARE(modelCallLog().authOks.size(), 1);
-    QCOMPARE(modelCallLog().authOks.at(0), qMakePair(ADDRESS, ok));
+    // The answer ends the confirmation the session of ADDRESS is showing.
+    ModelFixture model(ADDRESS, {"t-1"});
+    AuthOperation update(ADDRESS, HttpResult::ErrorNone);
+    update.PutRequest(new AuthRequest(ADDRESS, "t-1", "s-1", "", 0));
+    update.DoOperation(model.model());
+    QCOMPARE(model.confirmations.size(), 1);
+    operation->DoOperation(model.model());
+    QCOMPARE(model.accepted.size(), ok ? 1 : 0);
+    QCOMPARE(model.declined.size(), ok ? 0 : 1);
+    model.model()->finishConfirmation();
 }
 
 QTEST_GUILESS_MAIN(TestOperations)

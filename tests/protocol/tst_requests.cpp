@@ -6,8 +6,8 @@
 #include "protocol/getremovedtokensrequest.h"
 #include "protocol/registerorbaccountoperation.h"
 #include "protocol/updatetokensrequest.h"
-#include "tests/protocol/accountslistmodeldouble.h"
 #include "tests/protocol/gcmtestcipher.h"
+#include "tests/protocol/modelfixture.h"
 
 #include "models/accountslistmodel.h"
 
@@ -87,7 +87,6 @@ void TestRequests::initTestCase()
 
 void TestRequests::cleanup()
 {
-    modelCallLog().clear();
     QLocale::setDefault(QLocale::c());
 }
 
@@ -173,12 +172,11 @@ void TestRequests::unusableAnswerIsRejected()
     auto *registration = dynamic_cast<RegisterOrbAccountOperation *>(operation.get());
     QVERIFY(registration && registration->GetAccount());
 
-    AccountsListModel model;
-    QSignalSpy badReply(&model, &AccountsListModel::badreply);
-    operation->DoOperation(&model);
-    QCOMPARE(modelCallLog().addedAccounts.size(), 0);
-    QCOMPARE(badReply.size(), 1);
-    QCOMPARE(badReply.at(0).at(0).toString(),
+    ModelFixture model;
+    operation->DoOperation(model.model());
+    QCOMPARE(ModelFixture::accounts().size(), 0);
+    QCOMPARE(model.badReplies.size(), 1);
+    QCOMPARE(model.badReplies.at(0).at(0).toString(),
              QStringLiteral("Невозможно зарегистрировать аккаунт. Получены некорректные данные."));
     QVERIFY(!registration->GetAccount());
 }
@@ -309,12 +307,15 @@ void TestRequests::removedTokensReply()
     QCOMPARE(QStringList(removal->GetTokens()), tokens);
     QCOMPARE(result->message, QString());
 
-    // Even an empty list reaches the model, which returns the session to idle.
-    AccountsListModel model;
-    operation->DoOperation(&model);
-    QCOMPARE(modelCallLog().removedTokens.size(), 1);
-    QCOMPARE(modelCallLog().removedTokens.at(0).first, ADDRESS);
-    QCOMPARE(modelCallLog().removedTokens.at(0).second, tokens);
+    // The listed tokens of that server leave the list; the others stay.
+    const QStringList held{"t-1", "t-2", "t-3"};
+    ModelFixture model(ADDRESS, held);
+    operation->DoOperation(model.model());
+    QStringList kept = held;
+    for (const QString &token : tokens) {
+        kept.removeAll(token);
+    }
+    QCOMPARE(ModelFixture::tokenIds(), kept);
 }
 
 QTEST_GUILESS_MAIN(TestRequests)

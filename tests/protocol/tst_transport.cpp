@@ -8,7 +8,7 @@
 #include "protocol/registerorbaccountoperation.h"
 #include "protocol/request.h"
 #include "tests/common/devserverfixture.h"
-#include "tests/protocol/accountslistmodeldouble.h"
+#include "tests/protocol/modelfixture.h"
 
 #include <QMessageAuthenticationCode>
 #include <QTcpServer>
@@ -101,7 +101,6 @@ void TestTransport::cleanup()
         delete result;
     }
     m_results.clear();
-    modelCallLog().clear();
     setTransferTimeout(HttpClient::TRANSFER_TIMEOUT_MS);
 }
 
@@ -285,10 +284,10 @@ void TestTransport::registration()
         QVERIFY(!account->m_authKey.isEmpty());
     }
 
-    AccountsListModel model;
-    operation->DoOperation(&model);
-    QCOMPARE(modelCallLog().addedAccounts, QList<Account *>{account});
-    QVERIFY(modelCallLog().badReplies.isEmpty());
+    ModelFixture model;
+    operation->DoOperation(model.model());
+    QCOMPARE(ModelFixture::accounts(), QList<Account *>{account});
+    QVERIFY(model.badReplies.isEmpty());
 
     // A ticket answers once; the server's reason comes back as the message.
     std::unique_ptr<HttpResult> again = exchange(
@@ -309,17 +308,17 @@ void TestTransport::bodiesAsReceived()
         address, ticket["reqID"].toString(), ticket["pin"].toString(), "ru-RU", ticket["key"].toString()));
     QVERIFY(registered);
     std::unique_ptr<OperationRequest> registration(registered->operation);
-    AccountsListModel model;
-    registration->DoOperation(&model);
-    QCOMPARE(modelCallLog().addedAccounts.size(), 1);
-    std::unique_ptr<Account> account(modelCallLog().addedAccounts.takeFirst());
+    ModelFixture model;
+    registration->DoOperation(model.model());
+    QCOMPARE(ModelFixture::accounts().size(), 1);
+    Account *account = ModelFixture::accounts().first();
     const QString tokenUID = account->m_tokenUID;
 
     const QString accepted = m_server.createLogin(tokenUID, "Firefox, Berlin")["sessionID"].toString();
     const QString declined = m_server.createLogin(tokenUID, "curl")["sessionID"].toString();
     QVERIFY(!accepted.isEmpty() && !declined.isEmpty());
 
-    NotificationToken unsaved = static_cast<AuthAccount *>(account.get())->m_notificationToken;
+    NotificationToken unsaved = static_cast<AuthAccount *>(account)->m_notificationToken;
     unsaved.registrationId = "reg-device";
     NotificationToken saved = unsaved;
     saved.tokenUID = "t-saved";
