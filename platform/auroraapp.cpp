@@ -5,13 +5,21 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QQuickView>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 
 namespace Aurora {
 namespace Application {
 
 QGuiApplication *application(int &argc, char **argv)
 {
-    return new QGuiApplication(argc, argv);
+    auto *application = new QGuiApplication(argc, argv);
+    // The off-screen platforms have no OpenGL; Qt Quick then draws in software.
+    const QString platform = QGuiApplication::platformName();
+    if ((platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) &&
+        qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+    return application;
 }
 
 QQuickView *createView()

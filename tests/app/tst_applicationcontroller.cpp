@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QQmlContext>
 #include <QQuickView>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -45,6 +47,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
+        // As the program does on an off-screen platform: there is no OpenGL.
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
         qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toUtf8());
         QCoreApplication::setOrganizationName(QStringLiteral("ru.kestrel"));
         QCoreApplication::setApplicationName(QStringLiteral("Kestrel2FAClient"));

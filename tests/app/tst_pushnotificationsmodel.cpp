@@ -97,7 +97,8 @@ private slots:
 
         QCOMPARE(newpush.count(), 2);
         QCOMPARE(model.pushes().at(1).data, payload);
-        QTRY_COMPARE(m_notifications.published.last().summary, marker);
+        QTRY_VERIFY(!m_notifications.published.isEmpty() &&
+                    m_notifications.published.last().summary == marker);
         QCOMPARE(m_notifications.published.size(), shown ? 2 : 1);
         if (!shown)
             return;
