@@ -21,10 +21,16 @@ void RegisterOrbAccountOperation::SetAccount(Account *account)
     }
 }
 
-void RegisterOrbAccountOperation::DoOperation(AccountsListModel *model)
+Account *RegisterOrbAccountOperation::TakeAccount()
 {
     Account *account = m_account;
     m_account = nullptr;
+    return account;
+}
+
+void RegisterOrbAccountOperation::DoOperation(AccountsListModel *model)
+{
+    Account *account = TakeAccount();
     if (account && account->m_otpToken.isValid()) {
         model->addNewAccount(account);
         return;

@@ -18,6 +18,8 @@ public:
     Account *GetAccount() const { return m_account; }
     // Takes ownership of `account`.
     void SetAccount(Account *account);
+    // Hands the account and its ownership to the caller.
+    Account *TakeAccount();
 
 private:
     Account *m_account = nullptr;
