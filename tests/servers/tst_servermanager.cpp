@@ -398,7 +398,8 @@ void TestServerManager::confirmation()
     QCOMPARE(rig.server.logins().last().toObject().value("state").toString(),
              QString(accept ? "accepted" : "declined"));
     QCOMPARE(account->m_lockedOTP, accept);
-    QCOMPARE(session->GetState(), VexaServer::ONHOLD);
+    // Idle again, or already polling.
+    QVERIFY(session->GetState() == VexaServer::ONHOLD || session->GetState() == VexaServer::PROCESS);
     QCOMPARE(manager.GetConfirmationStatus(), expected);
     QVERIFY(rig.sink->badReplies.isEmpty());
 
@@ -439,7 +440,7 @@ void TestServerManager::withdrawnRequest()
     QCOMPARE(manager.GetConfirmationStatus(), Account::ConfirmationNone);
 
     manager.finishConfirmation();
-    QCOMPARE(session->GetState(), VexaServer::ONHOLD);
+    QVERIFY(session->GetState() == VexaServer::ONHOLD || session->GetState() == VexaServer::PROCESS);
     QCOMPARE(session->GetCurrentRequest(), nullptr);
     rig.server.clearLog();
     QVERIFY(waitForUpdates(rig.server, 2));
