@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QQmlContext>
 #include <QQuickView>
@@ -129,7 +130,9 @@ private slots:
         QCOMPARE(QGuiApplication::topLevelWindows().size(), 1);
         auto *view = qobject_cast<QQuickView *>(QGuiApplication::topLevelWindows().first());
         QVERIFY(view);
-        QCOMPARE(view->status(), QQuickView::Ready);
+        // The main file, found in the source tree when run from the build.
+        QVERIFY2(QFileInfo(view->source().toLocalFile()).isFile(), qPrintable(view->source().toString()));
+        QVERIFY(view->source().toLocalFile().endsWith(QStringLiteral("/qml/Kestrel2FAClient.qml")));
         QCOMPARE(
             view->rootContext()->contextProperty(QStringLiteral("ApplicationController")).value<QObject *>(),
             &controller);
@@ -157,6 +160,6 @@ private slots:
     }
 };
 
-KESTREL_PRIVATE_BUS_TEST_MAIN(TestApplicationController)
+KESTREL_PRIVATE_BUS_TEST_MAIN(QGuiApplication, TestApplicationController)
 
 #include "tst_applicationcontroller.moc"

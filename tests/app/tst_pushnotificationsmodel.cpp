@@ -6,7 +6,7 @@
 #include "tests/platform/fakenotificationserver.h"
 #include "tests/platform/privatebus.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -169,6 +169,6 @@ private slots:
     }
 };
 
-KESTREL_PRIVATE_BUS_TEST_MAIN(TestPushNotificationsModel)
+KESTREL_PRIVATE_BUS_TEST_MAIN(QCoreApplication, TestPushNotificationsModel)
 
 #include "tst_pushnotificationsmodel.moc"

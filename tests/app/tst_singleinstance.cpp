@@ -1,10 +1,10 @@
 #include "tests/platform/fakenotificationserver.h"
 #include "tests/platform/privatebus.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QGuiApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,7 +26,7 @@ private:
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome.path());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("minimal"));
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(QStringLiteral(KESTREL_APP_BINARY), arguments);
@@ -140,6 +140,6 @@ private slots:
     }
 };
 
-KESTREL_PRIVATE_BUS_TEST_MAIN(TestSingleInstance)
+KESTREL_PRIVATE_BUS_TEST_MAIN(QCoreApplication, TestSingleInstance)
 
 #include "tst_singleinstance.moc"

@@ -3,8 +3,8 @@
 
 #include <notification.h>
 
+#include <QCoreApplication>
 #include <QDBusConnection>
-#include <QGuiApplication>
 #include <QtTest>
 
 // Stands for the application whose D-Bus method a remote action calls.
@@ -119,6 +119,6 @@ private slots:
     }
 };
 
-KESTREL_PRIVATE_BUS_TEST_MAIN(TestNotification)
+KESTREL_PRIVATE_BUS_TEST_MAIN(QCoreApplication, TestNotification)
 
 #include "tst_notification.moc"

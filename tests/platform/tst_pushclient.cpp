@@ -2,10 +2,10 @@
 
 #include <push_client.h>
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -101,6 +101,6 @@ private slots:
     }
 };
 
-KESTREL_PRIVATE_BUS_TEST_MAIN(TestPushClient)
+KESTREL_PRIVATE_BUS_TEST_MAIN(QCoreApplication, TestPushClient)
 
 #include "tst_pushclient.moc"
