@@ -2,6 +2,8 @@
 #include "app/buildversion.h"
 #include "app/pushnotificationsmodel.h"
 #include "app/pushreceiverservice.h"
+#include "app/qmltypes.h"
+#include "ui/uitypes.h"
 
 #include <auroraapp.h>
 
@@ -12,7 +14,9 @@
 
 int main(int argc, char *argv[])
 {
-    qmlRegisterType<PushNotificationsModel>("ru.kestrel.vexa", 1, 0, "PushNotificationsModel");
+    registerQmlTypes();
+    registerUiTypes();
+    selectUiStyle();
 
     const QString version = BuildVersion::versionText(QStringLiteral(__DATE__));
     qDebug().noquote() << "Application started version:" << version;

@@ -4,6 +4,7 @@
 #include "ui/pinattemptlimiter.h"
 #include "ui/qrimagedecoder.h"
 
+#include <QQuickStyle>
 #include <QtQml>
 
 void registerUiTypes()
@@ -11,4 +12,16 @@ void registerUiTypes()
     qmlRegisterType<QRImageDecoder>("ru.kestrel.ui", 1, 0, "QRImageDecoder");
     qmlRegisterType<PinAttemptLimiter>("ru.kestrel.ui", 1, 0, "PinAttemptLimiter");
     qmlRegisterType<ClipboardProxy>("ru.kestrel.ui", 1, 0, "Clipboard");
+}
+
+void selectUiStyle()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_STYLE"))
+        QQuickStyle::setStyle(QStringLiteral("Material"));
+    // Colours for the whole window, dialogs included: they live in the window's overlay, out of
+    // reach of the main item's attached properties.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_MATERIAL_ACCENT"))
+        qputenv("QT_QUICK_CONTROLS_MATERIAL_ACCENT", "Teal");
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_MATERIAL_PRIMARY"))
+        qputenv("QT_QUICK_CONTROLS_MATERIAL_PRIMARY", "BlueGrey");
 }

@@ -5,4 +5,8 @@
 // "ru.kestrel.ui" 1.0, apart from the models of "ru.kestrel.vexa".
 void registerUiTypes();
 
+// The screens are drawn for the Material style of Qt Quick Controls; a style chosen through
+// QT_QUICK_CONTROLS_STYLE still wins. Must run before the first QML file is loaded.
+void selectUiStyle();
+
 #endif // KESTREL_UI_UITYPES_H

@@ -9,7 +9,7 @@ Dialog {
     id: dialog
 
     property var accounts
-    // "pending", "sending", "accepted", "declined", "withdrawn", "expired" or "error"
+    // "pending", "sending", "accepted", "declined", "withdrawn" or "error"
     property string phase: "pending"
     property string error
     property string issuer
@@ -70,11 +70,9 @@ Dialog {
         interval: 1000
         repeat: true
         running: dialog.visible && dialog.phase === "pending" && dialog.remaining > 0
-        onTriggered: {
-            dialog.remaining -= 1
-            if (dialog.remaining <= 0)
-                dialog.phase = "expired"
-        }
+        // Only informs: the answer is signed with the code current when it is given, and the
+        // server tells whether the request still holds.
+        onTriggered: dialog.remaining -= 1
     }
 
     ColumnLayout {
@@ -138,12 +136,14 @@ Dialog {
             wrapMode: Text.Wrap
             font.bold: dialog.finished
             color: dialog.phase === "accepted" ? Material.color(Material.Green)
-                   : dialog.phase === "pending" || dialog.phase === "sending" ? Material.foreground
-                   : Material.color(Material.Red)
+                   : (dialog.phase === "pending" && dialog.remaining > 0) || dialog.phase === "sending"
+                     ? Material.foreground : Material.color(Material.Red)
             text: {
                 switch (dialog.phase) {
                 case "pending":
-                    return dialog.remaining > 0 ? qsTr("Осталось %n с", "", dialog.remaining) : ""
+                    return dialog.total <= 0 ? ""
+                         : dialog.remaining > 0 ? qsTr("Осталось %n с", "", dialog.remaining)
+                         : qsTr("Время на ответ истекло, сервер может отклонить ответ")
                 case "sending":
                     return qsTr("Отправляем ответ…")
                 case "accepted":
@@ -152,8 +152,6 @@ Dialog {
                     return qsTr("Вход отклонён")
                 case "withdrawn":
                     return qsTr("Запрос отозван")
-                case "expired":
-                    return qsTr("Время на ответ истекло")
                 default:
                     return qsTr("Ошибка: %1").arg(dialog.error)
                 }

@@ -1,7 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
-import QtQuick.Layouts 1.15
 import "../components"
 
 // Covers the whole window, dialogs included, until the application PIN is entered.
@@ -46,20 +45,20 @@ Popup {
 
     background: Rectangle { color: Material.background }
 
-    ColumnLayout {
+    Column {
         anchors.centerIn: parent
         width: Math.min(parent.width, 320)
         spacing: 16
 
         Icon {
-            Layout.alignment: Qt.AlignHCenter
-            Layout.preferredWidth: 56
-            Layout.preferredHeight: 56
+            anchors.horizontalCenter: parent.horizontalCenter
+            width: 56
+            height: 56
             name: "lock"
             color: Material.accent
         }
         Label {
-            Layout.fillWidth: true
+            width: parent.width
             horizontalAlignment: Text.AlignHCenter
             text: qsTr("Введите PIN-код")
             font.pixelSize: 20
@@ -67,13 +66,13 @@ Popup {
         PinField {
             id: field
             objectName: "pinField"
-            Layout.fillWidth: true
+            width: parent.width
             enabled: !lock.limiter.locked
             onAccepted: lock.tryUnlock()
         }
         Button {
             objectName: "unlockButton"
-            Layout.fillWidth: true
+            width: parent.width
             text: qsTr("Разблокировать")
             highlighted: true
             enabled: !lock.limiter.locked && field.text.length > 0
@@ -81,11 +80,10 @@ Popup {
         }
         Label {
             objectName: "lockError"
-            Layout.fillWidth: true
+            width: parent.width
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
             color: Material.color(Material.Red)
-            visible: text.length > 0
             text: lock.limiter.locked
                   ? qsTr("Слишком много неверных попыток. Повторите через %1.").arg(
                         lock.app.formatWait(lock.limiter.remainingSeconds))

@@ -80,8 +80,9 @@ ItemDelegate {
 
     objectName: "account_" + index
     width: ListView.view ? ListView.view.width : implicitWidth
+    // Rows outside the search are folded away; they keep their index, which removal needs.
+    height: matches ? implicitHeight : 0
     visible: matches
-    height: visible ? implicitHeight : 0
     padding: 12
     Accessible.name: issuer + " " + user
     onClicked: copyCode()
@@ -148,8 +149,10 @@ ItemDelegate {
                 wrapMode: Text.Wrap
             }
             Label {
+                objectName: "serverMessage"
                 Layout.fillWidth: true
-                visible: row.message.length > 0
+                // The server's text explains a broken connection; while connected it says nothing new.
+                visible: row.network === 2 && row.message.length > 0
                 text: row.message
                 opacity: 0.8
                 wrapMode: Text.Wrap

@@ -49,8 +49,10 @@ Page {
     }
 
     Flickable {
+        id: flick
         anchors.fill: parent
-        contentHeight: column.implicitHeight + 32
+        contentWidth: width
+        contentHeight: column.height + 32
         clip: true
         ScrollBar.vertical: ScrollBar {}
 
@@ -58,7 +60,7 @@ Page {
             id: column
             x: 16
             y: 16
-            width: parent.width - 32
+            width: flick.width - 32
             spacing: 12
 
             Label {

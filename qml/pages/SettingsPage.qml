@@ -21,13 +21,15 @@ Page {
     }
 
     Flickable {
+        id: flick
         anchors.fill: parent
-        contentHeight: column.implicitHeight
+        contentWidth: width
+        contentHeight: column.height
         clip: true
 
         ColumnLayout {
             id: column
-            width: parent.width
+            width: flick.width
             spacing: 0
 
             Label {

@@ -1,0 +1,97 @@
+#include "app/qmltypes.h"
+#include "ui/uitypes.h"
+
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QStringList g_messages;
+
+void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        g_messages << message;
+}
+
+} // namespace
+
+// Loading the main window, and opening each page from it, must not produce a single QML warning
+// or error: they hide broken bindings and screens that silently miss their data.
+class TestMainFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void loadsWithoutWarnings();
+
+private:
+    QTemporaryDir m_dataHome;
+};
+
+void TestMainFile::initTestCase()
+{
+    QVERIFY(m_dataHome.isValid());
+    qputenv("XDG_DATA_HOME", m_dataHome.path().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", m_dataHome.path().toLocal8Bit());
+    QCoreApplication::setOrganizationName("ru.kestrel");
+    QCoreApplication::setApplicationName("Kestrel2FAClient");
+}
+
+void TestMainFile::loadsWithoutWarnings()
+{
+    qInstallMessageHandler(collect);
+    {
+        QQuickView view;
+        view.setResizeMode(QQuickView::SizeRootObjectToView);
+        view.setSource(QUrl::fromLocalFile(KESTREL_QML_DIR "/Kestrel2FAClient.qml"));
+        QCOMPARE(view.status(), QQuickView::Ready);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QQuickItem *root = view.rootObject();
+        QVERIFY(root);
+        QObject *stack = root->findChild<QObject *>("stack");
+        QVERIFY(stack);
+
+        const QList<QByteArray> pages = {"openAddPage", "openSettings", "openAbout"};
+        for (const QByteArray &open : pages) {
+            QVERIFY(QMetaObject::invokeMethod(root, open.constData()));
+            QTRY_COMPARE(stack->property("depth").toInt(), 2);
+            if (open == "openAddPage") {
+                QObject *addPage = stack->property("currentItem").value<QObject *>();
+                QVERIFY(QMetaObject::invokeMethod(root, "openImagePicker",
+                                                  Q_ARG(QVariant, QVariant::fromValue(addPage))));
+                QTRY_COMPARE(stack->property("depth").toInt(), 3);
+                QTest::qWait(200);
+            }
+            QVERIFY(QMetaObject::invokeMethod(root, "backToList"));
+            QTRY_COMPARE(stack->property("depth").toInt(), 1);
+        }
+        QVERIFY(QMetaObject::invokeMethod(root, "openPinSetup",
+                                          Q_ARG(QVariant, QVariant(QStringLiteral("set")))));
+        QTRY_COMPARE(stack->property("depth").toInt(), 2);
+        // Let the timers of the list and the dialogs run a few rounds.
+        QTest::qWait(1500);
+    }
+    qInstallMessageHandler(nullptr);
+    QVERIFY2(g_messages.isEmpty(), qPrintable(g_messages.join('\n')));
+}
+
+int main(int argc, char **argv)
+{
+    registerQmlTypes();
+    registerUiTypes();
+    selectUiStyle();
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
+        qputenv("QT_QUICK_BACKEND", "software");
+    QGuiApplication app(argc, argv);
+    TestMainFile test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainfile.moc"

@@ -1,0 +1,5 @@
+#include "tests/qml/qmltestsetup.h"
+
+#include <QtQuickTest>
+
+QUICK_TEST_MAIN_WITH_SETUP(qmlscreens, QmlTestSetup)
