@@ -453,6 +453,11 @@ int AccountsListModel::getTimeout() const
     return request ? request->GetTimeout() : 0;
 }
 
+void AccountsListModel::insertPush(Aurora::PushNotifications::Push push)
+{
+    Q_UNUSED(push)
+}
+
 void AccountsListModel::onHttpResult(HttpResult *result)
 {
     qDebug() << "[AccountsListModel] onHttpResult";

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <push_client.h>
 
 class AuthOperation;
 class AuthRequest;
@@ -93,8 +94,8 @@ signals:
     void timeoutChanged();
 
 public slots:
-    // The fifth slot, insertPush(Aurora::PushNotifications::Push), is declared together with the
-    // platform layer that defines the push record.
+    // Pushes are handled by the push notifications model; the list accepts them and does nothing.
+    void insertPush(Aurora::PushNotifications::Push push);
     void onHttpResult(HttpResult *result);
     void onRequestConfirmation(AuthRequest *request);
     void onCancelConfirmation();
