@@ -117,6 +117,13 @@ Page {
         removeDialog.open()
     }
 
+    // One menu for all rows, shown beside the row's button.
+    function openRowMenu(row, anchor) {
+        rowMenu.target = row
+        const p = anchor.mapToItem(root, anchor.width, anchor.height)
+        rowMenu.popup(p.x - rowMenu.width, p.y)
+    }
+
     function lock() {
         if (pinModel.isPinCodePresent() && !locked)
             lockScreen.open()
@@ -224,6 +231,38 @@ Page {
         onAccepted: {
             accountsModel.remove(accountId, row)
             root.showMessage(qsTr("Аккаунт удалён"))
+        }
+    }
+
+    Menu {
+        id: rowMenu
+        objectName: "rowMenu"
+
+        property var target: null
+        readonly property bool hotp: target !== null && target.tokenType === 2
+
+        onClosed: target = null
+
+        MenuItem {
+            objectName: "copyItem"
+            text: qsTr("Копировать код")
+            enabled: rowMenu.target !== null && rowMenu.target.hasCode
+            onTriggered: rowMenu.target.copyCode()
+        }
+        MenuItem {
+            objectName: "nextCodeItem"
+            text: qsTr("Следующий код")
+            visible: rowMenu.hotp
+            height: visible ? implicitHeight : 0
+            onTriggered: rowMenu.target.nextCode()
+        }
+        MenuItem {
+            objectName: "removeItem"
+            text: qsTr("Удалить…")
+            onTriggered: {
+                const r = rowMenu.target
+                root.askRemove(r.accountId, r.index, r.issuer, r.user)
+            }
         }
     }
 

@@ -1,8 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
-import QtQuick.Layouts 1.15
-import "../components"
 
 // One account of the list. The model signals no changes of codes, progress or network state,
 // so the row reads them again on every tick of the application.
@@ -47,6 +45,7 @@ ItemDelegate {
     readonly property string message: tokenType === typePush ? role(roleMessage) : ""
     // Digits only: "- - - -" stands for a code not computed yet, an empty text for a failed one.
     readonly property bool hasCode: /^[0-9]+$/.test(password)
+    readonly property bool expiring: hasCode && tokenType !== typeHOTP && progress <= 15
 
     readonly property bool matches: {
         const f = filter.trim().toLowerCase()
@@ -86,20 +85,22 @@ ItemDelegate {
     padding: 12
     Accessible.name: issuer + " " + user
     onClicked: copyCode()
-    onPressAndHold: menu.popup()
+    onPressAndHold: app.openRowMenu(row, row)
     Keys.onReturnPressed: copyCode()
     Keys.onDeletePressed: app.askRemove(accountId, index, issuer, user)
 
-    contentItem: RowLayout {
-        spacing: 12
+    // Kept light: a list of many accounts starts as fast as an empty window, so no Canvas, no
+    // Menu and no nested layouts per row.
+    contentItem: Item {
+        implicitHeight: Math.max(44, texts.implicitHeight)
 
         Rectangle {
-            Layout.preferredWidth: 44
-            Layout.preferredHeight: 44
-            Layout.alignment: Qt.AlignTop
+            id: avatar
+            width: 44
+            height: 44
             radius: 22
             color: row.accent
-            Label {
+            Text {
                 anchors.centerIn: parent
                 text: (row.issuer || row.user || "?").charAt(0).toUpperCase()
                 font.pixelSize: 20
@@ -108,19 +109,22 @@ ItemDelegate {
             }
         }
 
-        ColumnLayout {
-            Layout.fillWidth: true
+        Column {
+            id: texts
+            anchors.left: avatar.right
+            anchors.leftMargin: 12
+            anchors.right: buttons.left
             spacing: 2
 
             Label {
-                Layout.fillWidth: true
+                width: parent.width
                 text: row.issuer || qsTr("Без названия")
                 font.bold: true
                 font.pixelSize: 16
                 elide: Text.ElideRight
             }
             Label {
-                Layout.fillWidth: true
+                width: parent.width
                 visible: row.user.length > 0
                 text: row.user
                 opacity: 0.7
@@ -128,18 +132,32 @@ ItemDelegate {
             }
             Label {
                 objectName: "code"
-                Layout.fillWidth: true
+                width: parent.width
                 visible: row.hasCode || row.tokenType === row.typeTOTP || row.tokenType === row.typeHOTP
                 text: row.hasCode ? row.groupedCode(row.password)
                                   : (row.tokenType === row.typeHOTP ? qsTr("нажмите ↻ для кода") : "— — —")
-                font.pixelSize: row.hasCode ? 30 : 16
-                font.family: "DejaVu Sans Mono"
-                color: row.progress <= 15 && row.tokenType === row.typeTOTP ? Material.color(Material.Red)
-                                                                            : Material.accent
+                font.pixelSize: row.hasCode ? 30 : 14
+                font.family: row.hasCode ? "DejaVu Sans Mono" : font.family
+                color: row.expiring ? Material.color(Material.Red) : Material.accent
+            }
+            // Remaining validity of a time-based code.
+            Rectangle {
+                objectName: "progressBar"
+                visible: row.hasCode && row.tokenType !== row.typeHOTP
+                width: parent.width
+                height: 3
+                radius: 1.5
+                color: Material.dividerColor
+                Rectangle {
+                    width: parent.width * Math.max(0, Math.min(100, row.progress)) / 100
+                    height: parent.height
+                    radius: parent.radius
+                    color: row.expiring ? Material.color(Material.Red) : Material.accent
+                }
             }
             Label {
                 objectName: "network"
-                Layout.fillWidth: true
+                width: parent.width
                 visible: row.tokenType === row.typePush
                 text: row.network === 1 ? qsTr("● Сервер на связи: вход подтверждается здесь")
                                         : row.network === 2 ? qsTr("● Нет связи с сервером")
@@ -150,7 +168,7 @@ ItemDelegate {
             }
             Label {
                 objectName: "serverMessage"
-                Layout.fillWidth: true
+                width: parent.width
                 // The server's text explains a broken connection; while connected it says nothing new.
                 visible: row.network === 2 && row.message.length > 0
                 text: row.message
@@ -159,49 +177,29 @@ ItemDelegate {
             }
         }
 
-        ProgressRing {
-            Layout.preferredWidth: 32
-            Layout.preferredHeight: 32
-            visible: row.hasCode && row.tokenType !== row.typeHOTP
-            percent: row.progress
-            color: row.progress <= 15 ? Material.color(Material.Red) : Material.accent
-        }
+        Row {
+            id: buttons
+            anchors.right: parent.right
+            anchors.verticalCenter: parent.verticalCenter
 
-        ToolButton {
-            objectName: "nextCode"
-            visible: row.tokenType === row.typeHOTP
-            Accessible.name: qsTr("Следующий код")
-            ToolTip.visible: hovered
-            ToolTip.text: qsTr("Следующий код")
-            contentItem: Icon { name: "refresh"; color: Material.foreground }
-            onClicked: row.nextCode()
-        }
-
-        ToolButton {
-            objectName: "more"
-            Accessible.name: qsTr("Действия")
-            contentItem: Icon { name: "more"; color: Material.foreground }
-            onClicked: menu.popup()
-        }
-    }
-
-    Menu {
-        id: menu
-        MenuItem {
-            text: qsTr("Копировать код")
-            enabled: row.hasCode
-            onTriggered: row.copyCode()
-        }
-        MenuItem {
-            text: qsTr("Следующий код")
-            visible: row.tokenType === row.typeHOTP
-            height: visible ? implicitHeight : 0
-            onTriggered: row.nextCode()
-        }
-        MenuItem {
-            objectName: "removeItem"
-            text: qsTr("Удалить…")
-            onTriggered: row.app.askRemove(row.accountId, row.index, row.issuer, row.user)
+            ToolButton {
+                objectName: "nextCode"
+                visible: row.tokenType === row.typeHOTP
+                text: "↻"
+                font.pixelSize: 22
+                Accessible.name: qsTr("Следующий код")
+                ToolTip.visible: hovered
+                ToolTip.text: qsTr("Следующий код")
+                onClicked: row.nextCode()
+            }
+            ToolButton {
+                objectName: "more"
+                text: "⋮"
+                font.pixelSize: 22
+                font.bold: true
+                Accessible.name: qsTr("Действия")
+                onClicked: row.app.openRowMenu(row, this)
+            }
         }
     }
 }

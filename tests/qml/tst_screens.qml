@@ -155,7 +155,7 @@ Item {
 
             const dialog = find("removeDialog")
             mouseClick(find("more", row(1)))
-            const removeItem = findChild(row(1), "removeItem")
+            const removeItem = find("removeItem")
             tryCompare(removeItem, "visible", true)
             mouseClick(removeItem)
             tryCompare(dialog, "opened", true)
