@@ -27,18 +27,22 @@ class VexaServerProcess;
 // - A session is reached from two threads: its worker thread runs updateAccounts (and reads the
 //   state), the GUI thread calls everything else. Each session guards its token map and lists,
 //   its notification-record copies, its state, network status and error code with one QMutex of
-//   its own, taken for the whole of each operation that reads or changes them. The lock is never
-//   held while a signal is emitted or a request is handed to the transport, and no operation
-//   takes two session locks, so there is no lock order to get wrong and no slot runs under a lock.
+//   its own, taken for the whole of each operation that reads or changes them (an answer to a
+//   confirmation computes code and signature between two locked steps: the account is a GUI
+//   thread object). The lock is never held while a signal is emitted or a request is handed to
+//   the transport, and no operation takes two session locks, so there is no lock order to get
+//   wrong and no slot runs under a lock.
 // - The worker thread never touches an account. The NotificationToken records an update sends
 //   are copies taken on the GUI thread when an account is put into the session and on every
 //   reply that re-arms the worker (and by updateNotificationTokens/syncNotificationTokens), so
 //   the GUI thread's changes of a record (a registration id arriving, the saved flag) never race
 //   with the copy; a change reaches the server with the next update after the next reply. Once
 //   removeToken has returned, no session refers to that account any more and it may be deleted.
-// - The answer to a confirmation checks the state and sends under the same lock as the worker's
-//   tick, so a tick never overtakes an answer on its way; each worker has a single QTimer, so a
-//   server keeps exactly one timer chain whatever the order of replies and ticks.
+// - An answer sets PROCESS under the lock, and the worker's tick checks the state and builds its
+//   update under the same lock, so no update goes out while an answer is on its way. Each worker
+//   has a single QTimer, so a server keeps exactly one timer chain whatever the order of replies
+//   and ticks; an update reply the manager does not let the session evaluate still ends the
+//   update, so that server goes on being polled.
 //
 // Shutdown (the destructor, on the GUI thread): stopAll() runs every worker's stop() on its own
 // thread and waits for it (blocking queued): the timer stops there and the worker is deleted
