@@ -5,7 +5,6 @@ import QtQuick.Layouts 1.15
 import ru.kestrel.vexa 1.0
 import ru.kestrel.ui 1.0
 import "pages"
-import "dialogs"
 
 // The main window: the accounts list with the pages above it, and the dialogs that follow the
 // accounts model's signals (duplicates, registrations, login confirmations) and the PIN lock.
@@ -22,7 +21,8 @@ Page {
     // Set while add() runs: a local account answers at once, a ticket only later.
     property bool addAnswered: false
     property bool confirmationWaiting: false
-    readonly property bool locked: lockScreen.opened || lockScreen.visible
+    property bool locked: false
+    property var popups: ({})
 
     objectName: "app"
     implicitWidth: 420
@@ -35,10 +35,45 @@ Page {
     PinAttemptLimiter { id: limiter }
     Clipboard { id: clipboard }
 
+    // Popups are made on first use from their files: the window comes up sooner without them.
+    function popup(name) {
+        if (popups[name])
+            return popups[name]
+        const files = {
+            "remove": "dialogs/RemoveDialog.qml",
+            "rowMenu": "dialogs/RowMenu.qml",
+            "duplicate": "dialogs/DuplicateDialog.qml",
+            "registration": "dialogs/RegistrationDialog.qml",
+            "confirmation": "dialogs/ConfirmationDialog.qml",
+            "lock": "dialogs/LockScreen.qml",
+            "toast": "dialogs/Toast.qml"
+        }
+        const component = Qt.createComponent(Qt.resolvedUrl(files[name]))
+        const properties = name === "confirmation" ? { accounts: accountsModel }
+                         : name === "lock" || name === "remove" || name === "rowMenu" ? { app: root } : {}
+        const p = component.createObject(root, properties)
+        if (name === "duplicate") {
+            p.replaceChosen.connect(accountsModel.rewrite)
+            p.keepBothChosen.connect(accountsModel.duplicate)
+        } else if (name === "registration") {
+            p.closed.connect(function () { root.registering = false })
+        } else if (name === "lock") {
+            p.visibleChanged.connect(function () { root.locked = p.visible })
+            p.unlocked.connect(function () {
+                if (root.confirmationWaiting)
+                    root.showConfirmation()
+            })
+        }
+        popups[name] = p
+        return p
+    }
+
+    function shown(name) {
+        return popups[name] !== undefined && popups[name].visible
+    }
+
     function showMessage(text) {
-        toast.text = text
-        toast.open()
-        toastTimer.restart()
+        popup("toast").show(text, 2500)
     }
 
     function copyText(text) {
@@ -71,7 +106,7 @@ Page {
         accountsModel.add(uri)
         if (!addAnswered) {
             registering = true
-            registrationDialog.start()
+            popup("registration").start()
         }
         backToList()
         return ""
@@ -82,7 +117,7 @@ Page {
     }
 
     function openAddPage() {
-        stack.push(addPage, {})
+        stack.push(Qt.resolvedUrl("pages/AddAccountPage.qml"), { app: root })
     }
 
     function openCamera() {
@@ -110,28 +145,30 @@ Page {
     }
 
     function askRemove(id, index, issuer, user) {
-        removeDialog.accountId = id
-        removeDialog.row = index
-        removeDialog.text = qsTr("Удалить аккаунт «%1»%2? Коды для входа по нему больше не будут доступны.")
+        const dialog = popup("remove")
+        dialog.accountId = id
+        dialog.row = index
+        dialog.text = qsTr("Удалить аккаунт «%1»%2? Коды для входа по нему больше не будут доступны.")
                                 .arg(issuer || qsTr("Без названия")).arg(user ? " (" + user + ")" : "")
-        removeDialog.open()
+        dialog.open()
     }
 
     // One menu for all rows, shown beside the row's button.
     function openRowMenu(row, anchor) {
-        rowMenu.target = row
+        const menu = popup("rowMenu")
+        menu.target = row
         const p = anchor.mapToItem(root, anchor.width, anchor.height)
-        rowMenu.popup(p.x - rowMenu.width, p.y)
+        menu.popup(p.x - menu.width, p.y)
     }
 
     function lock() {
         if (pinModel.isPinCodePresent() && !locked)
-            lockScreen.open()
+            popup("lock").open()
     }
 
     function showConfirmation() {
         confirmationWaiting = false
-        confirmationDialog.show()
+        popup("confirmation").show()
     }
 
     Component.onCompleted: lock()
@@ -162,13 +199,15 @@ Page {
             root.addAnswered = true
             root.showMessage(root.registering ? qsTr("Аккаунт зарегистрирован") : qsTr("Аккаунт добавлен"))
             root.registering = false
-            registrationDialog.close()
+            if (shown("registration"))
+                popup("registration").close()
         }
         function onRequestduplicate() {
             root.addAnswered = true
             root.registering = false
-            registrationDialog.close()
-            duplicateDialog.open()
+            if (shown("registration"))
+                popup("registration").close()
+            popup("duplicate").open()
         }
         function onItemrewrited(row) {
             root.tick++
@@ -176,11 +215,11 @@ Page {
         }
         function onBadreply(msg) {
             root.addAnswered = true
-            if (confirmationDialog.visible) {
-                confirmationDialog.outcome("error", msg)
+            if (shown("confirmation")) {
+                popup("confirmation").outcome("error", msg)
             } else if (root.registering) {
                 root.registering = false
-                registrationDialog.fail(msg)
+                popup("registration").fail(msg)
             } else {
                 root.showMessage(msg)
             }
@@ -197,14 +236,17 @@ Page {
                 root.confirmationWaiting = false
                 accountsModel.finishConfirmation()
             } else {
-                confirmationDialog.outcome("withdrawn")
+                if (shown("confirmation"))
+                    popup("confirmation").outcome("withdrawn")
             }
         }
         function onAccepted() {
-            confirmationDialog.outcome("accepted")
+            if (shown("confirmation"))
+                popup("confirmation").outcome("accepted")
         }
         function onDeclined() {
-            confirmationDialog.outcome("declined")
+            if (shown("confirmation"))
+                popup("confirmation").outcome("declined")
         }
     }
 
@@ -213,95 +255,5 @@ Page {
         objectName: "stack"
         anchors.fill: parent
         initialItem: AccountsPage { app: root }
-    }
-
-    Component {
-        id: addPage
-        AddAccountPage { app: root }
-    }
-
-    QuestionDialog {
-        id: removeDialog
-        objectName: "removeDialog"
-
-        property int accountId: -1
-        property int row: -1
-
-        title: qsTr("Удалить аккаунт?")
-        onAccepted: {
-            accountsModel.remove(accountId, row)
-            root.showMessage(qsTr("Аккаунт удалён"))
-        }
-    }
-
-    Menu {
-        id: rowMenu
-        objectName: "rowMenu"
-
-        property var target: null
-        readonly property bool hotp: target !== null && target.tokenType === 2
-
-        onClosed: target = null
-
-        MenuItem {
-            objectName: "copyItem"
-            text: qsTr("Копировать код")
-            enabled: rowMenu.target !== null && rowMenu.target.hasCode
-            onTriggered: rowMenu.target.copyCode()
-        }
-        MenuItem {
-            objectName: "nextCodeItem"
-            text: qsTr("Следующий код")
-            visible: rowMenu.hotp
-            height: visible ? implicitHeight : 0
-            onTriggered: rowMenu.target.nextCode()
-        }
-        MenuItem {
-            objectName: "removeItem"
-            text: qsTr("Удалить…")
-            onTriggered: {
-                const r = rowMenu.target
-                root.askRemove(r.accountId, r.index, r.issuer, r.user)
-            }
-        }
-    }
-
-    DuplicateDialog {
-        id: duplicateDialog
-        onReplaceChosen: accountsModel.rewrite()
-        onKeepBothChosen: accountsModel.duplicate()
-    }
-
-    RegistrationDialog {
-        id: registrationDialog
-        onClosed: root.registering = false
-    }
-
-    ConfirmationDialog {
-        id: confirmationDialog
-        accounts: accountsModel
-    }
-
-    LockScreen {
-        id: lockScreen
-        app: root
-        onUnlocked: {
-            if (root.confirmationWaiting)
-                root.showConfirmation()
-        }
-    }
-
-    ToolTip {
-        id: toast
-        objectName: "toast"
-        x: (parent.width - width) / 2
-        y: parent.height - height - 96
-        z: 2000
-        timeout: -1
-        Timer {
-            id: toastTimer
-            interval: 2500
-            onTriggered: toast.close()
-        }
     }
 }

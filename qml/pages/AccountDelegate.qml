@@ -1,10 +1,11 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
+import "../components"
 
 // One account of the list. The model signals no changes of codes, progress or network state,
 // so the row reads them again on every tick of the application.
-ItemDelegate {
+Item {
     id: row
 
     property var app
@@ -82,16 +83,35 @@ ItemDelegate {
     // Rows outside the search are folded away; they keep their index, which removal needs.
     height: matches ? implicitHeight : 0
     visible: matches
-    padding: 12
+    implicitHeight: content.implicitHeight + 24
+    Accessible.role: Accessible.Button
     Accessible.name: issuer + " " + user
-    onClicked: copyCode()
-    onPressAndHold: app.openRowMenu(row, row)
+    Accessible.onPressAction: copyCode()
     Keys.onReturnPressed: copyCode()
     Keys.onDeletePressed: app.askRemove(accountId, index, issuer, user)
 
-    // Kept light: a list of many accounts starts as fast as an empty window, so no Canvas, no
-    // Menu and no nested layouts per row.
-    contentItem: Item {
+    // Kept light, so that a long list starts nearly as fast as an empty window: plain items
+    // instead of a styled delegate, no Canvas, no Menu and no layouts per row.
+    Rectangle {
+        anchors.fill: parent
+        color: mouse.pressed ? row.Material.rippleColor
+                             : row.activeFocus ? row.Material.listHighlightColor : "transparent"
+    }
+
+    MouseArea {
+        id: mouse
+        anchors.fill: parent
+        onClicked: {
+            row.forceActiveFocus()
+            row.copyCode()
+        }
+        onPressAndHold: row.app.openRowMenu(row, row)
+    }
+
+    Item {
+        id: content
+        anchors.fill: parent
+        anchors.margins: 12
         implicitHeight: Math.max(44, texts.implicitHeight)
 
         Rectangle {
@@ -182,22 +202,17 @@ ItemDelegate {
             anchors.right: parent.right
             anchors.verticalCenter: parent.verticalCenter
 
-            ToolButton {
+            GlyphButton {
                 objectName: "nextCode"
                 visible: row.tokenType === row.typeHOTP
                 text: "↻"
-                font.pixelSize: 22
-                Accessible.name: qsTr("Следующий код")
-                ToolTip.visible: hovered
-                ToolTip.text: qsTr("Следующий код")
+                toolTip: qsTr("Следующий код")
                 onClicked: row.nextCode()
             }
-            ToolButton {
+            GlyphButton {
                 objectName: "more"
                 text: "⋮"
-                font.pixelSize: 22
-                font.bold: true
-                Accessible.name: qsTr("Действия")
+                toolTip: qsTr("Действия")
                 onClicked: row.app.openRowMenu(row, this)
             }
         }

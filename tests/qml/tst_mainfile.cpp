@@ -72,6 +72,15 @@ void TestMainFile::loadsWithoutWarnings()
             QVERIFY(QMetaObject::invokeMethod(root, "backToList"));
             QTRY_COMPARE(stack->property("depth").toInt(), 1);
         }
+        // The dialogs are made on first use; make each of them now.
+        const QStringList popups = {"remove",       "rowMenu", "duplicate", "registration",
+                                    "confirmation", "lock",    "toast"};
+        for (const QString &name : popups) {
+            QVariant popup;
+            QVERIFY(QMetaObject::invokeMethod(root, "popup", Q_RETURN_ARG(QVariant, popup),
+                                              Q_ARG(QVariant, name)));
+            QVERIFY2(popup.value<QObject *>(), qPrintable(name));
+        }
         QVERIFY(QMetaObject::invokeMethod(root, "openPinSetup",
                                           Q_ARG(QVariant, QVariant(QStringLiteral("set")))));
         QTRY_COMPARE(stack->property("depth").toInt(), 2);

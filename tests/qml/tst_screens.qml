@@ -153,11 +153,11 @@ Item {
             addByText(hotp)
             tryCompare(list(), "count", 2)
 
-            const dialog = find("removeDialog")
             mouseClick(find("more", row(1)))
             const removeItem = find("removeItem")
             tryCompare(removeItem, "visible", true)
             mouseClick(removeItem)
+            const dialog = find("removeDialog")
             tryCompare(dialog, "opened", true)
             verify(dialog.text.indexOf("Bank") >= 0 && dialog.text.indexOf("bob") >= 0, dialog.text)
             mouseClick(find("cancelButton", dialog.footer))
@@ -219,12 +219,15 @@ Item {
             compare(row(0).tokenType, 4)
             tryCompare(row(0), "network", 1, 15000)
 
-            const dialog = find("confirmationDialog")
+            let dialog = null
             const outcomes = [["acceptButton", "accepted", "accepted"], ["declineButton", "declined", "declined"],
                               ["", "withdrawn", "withdrawn"]]
             for (let i = 0; i < outcomes.length; ++i) {
                 const login = devServer.createLogin(ticket.tokenUID, "Вход с 10.0.0." + i + ", Firefox")
-                tryCompare(dialog, "opened", true, 15000)
+                tryVerify(function () {
+                    dialog = findChild(app, "confirmationDialog")
+                    return dialog !== null && dialog.opened
+                }, 15000, "no confirmation dialog")
                 compare(find("issuerLabel", dialog.contentItem).text, "Kestrel Demo")
                 compare(find("metadataLabel", dialog.contentItem).text, login.metadata)
                 verify(/^\d\d\.\d\d\.\d{4}$/.test(find("dateLabel", dialog.contentItem).text))

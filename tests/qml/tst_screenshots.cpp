@@ -125,10 +125,10 @@ void TestScreenshots::addScreen()
 
 void TestScreenshots::confirmationDialog()
 {
-    QObject *dialog = child("confirmationDialog");
-    QVERIFY(dialog);
     m_server.createLogin(m_tokenUID, QString::fromUtf8("Вход с 192.0.2.10, Firefox на Linux"));
-    QTRY_VERIFY_WITH_TIMEOUT(dialog->property("opened").toBool(), 15000);
+    // The dialog is made when the first request arrives.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        child("confirmationDialog") && child("confirmationDialog")->property("opened").toBool(), 15000);
     shoot("confirmation");
 }
 
