@@ -250,6 +250,13 @@ Page {
         }
     }
 
+    // Desktop keyboards: Back (Alt+Left) leaves a page.
+    Shortcut {
+        sequences: [StandardKey.Back]
+        enabled: stack.depth > 1 && !root.locked
+        onActivated: stack.pop()
+    }
+
     StackView {
         id: stack
         objectName: "stack"
