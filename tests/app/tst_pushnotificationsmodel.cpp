@@ -2,7 +2,6 @@
 #include "accounts/datastorage.h"
 #include "accounts/standartaccaunt.h"
 #include "app/pushnotificationsmodel.h"
-#include "app/pushreceiverservice.h"
 #include "tests/platform/fakenotificationserver.h"
 #include "tests/platform/privatebus.h"
 
@@ -21,8 +20,6 @@ class TestPushNotificationsModel : public QObject
 private:
     QTemporaryDir m_dataHome;
     FakeNotificationServer m_notifications;
-    QObject m_application; // stands for the application object the service hangs on
-    PushReceiverService *m_service = nullptr;
 
     static QString dataFile(const QString &name)
     {
@@ -42,8 +39,6 @@ private slots:
         QCoreApplication::setOrganizationName(QStringLiteral("ru.kestrel"));
         QCoreApplication::setApplicationName(QStringLiteral("Kestrel2FAClient"));
         QVERIFY(m_notifications.start());
-        m_service = new PushReceiverService(&m_application);
-        QVERIFY(PushReceiverService::isRegistered());
     }
 
     void cleanupTestCase()
@@ -126,18 +121,6 @@ private slots:
             model.insertPush(Push{silent, QString::number(i + 4), QString()});
         QCOMPARE(model.pushes().size(), PushNotificationsModel::MAX_PUSHES);
         QCOMPARE(model.pushes().first().title, QString::number(PushNotificationsModel::MAX_PUSHES + 3));
-    }
-
-    void openAppActionWakesTheApplication()
-    {
-        PushNotificationsModel model;
-        QSignalSpy wakeUps(m_service, &PushReceiverService::guiRequested);
-        m_notifications.published.clear();
-        model.handlePushes(
-            {Push{QStringLiteral("{\"mtype\":\"auth\"}"), QStringLiteral("t"), QStringLiteral("m")}});
-        QTRY_COMPARE(m_notifications.published.size(), 1);
-        m_notifications.invokeAction(m_notifications.published.at(0).id, QStringLiteral("default"));
-        QTRY_COMPARE(wakeUps.count(), 1);
     }
 
     void registrationIdReachesFileAndAccounts()

@@ -16,7 +16,7 @@ class TestSingleInstance : public QObject
 
 private:
     const QString m_service = QStringLiteral("ru.kestrel.Kestrel2FAClient");
-    const int m_timeout = 60000; // program start-up under the sanitizers is slow
+    const int m_timeout = 20000; // start-up under the sanitizers takes about a second
     QTemporaryDir m_dataHome;
     FakeNotificationServer m_notifications;
     QProcess m_running;

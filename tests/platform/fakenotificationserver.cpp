@@ -1,50 +1,29 @@
 #include "tests/platform/fakenotificationserver.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 
 namespace {
-const QString SERVICE = QStringLiteral("org.freedesktop.Notifications");
-const QString PATH = QStringLiteral("/org/freedesktop/Notifications");
+const QString CONNECTION = QStringLiteral("fake-notifications");
 } // namespace
-
-FakeNotificationServer::FakeNotificationServer()
-    : m_connectionName(QStringLiteral("fake-notifications-%1").arg(quintptr(this)))
-{
-}
 
 FakeNotificationServer::~FakeNotificationServer()
 {
-    stop();
+    QDBusConnection::disconnectFromBus(CONNECTION);
 }
 
 bool FakeNotificationServer::start()
 {
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
-    m_started =
-        bus.isConnected() &&
-        bus.registerObject(
-            PATH, this, QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableSignals) &&
-        bus.registerService(SERVICE);
-    return m_started;
-}
-
-void FakeNotificationServer::stop()
-{
-    if (!m_started)
-        return;
-    QDBusConnection bus(m_connectionName);
-    bus.unregisterService(SERVICE);
-    bus.unregisterObject(PATH);
-    QDBusConnection::disconnectFromBus(m_connectionName);
-    m_started = false;
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, CONNECTION);
+    return bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
+                              QDBusConnection::ExportScriptableSlots |
+                                  QDBusConnection::ExportScriptableSignals) &&
+           bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
 }
 
 uint FakeNotificationServer::Notify(const QString &appName, uint, const QString &, const QString &summary,
                                     const QString &body, const QStringList &actions, const QVariantMap &hints,
                                     int)
 {
-    const uint id = m_nextId++;
-    published.append(Published{id, appName, summary, body, actions, hints});
-    return id;
+    published.append(Published{uint(published.size() + 1), appName, summary, body, actions, hints});
+    return published.last().id;
 }

@@ -3,7 +3,6 @@
 
 #include <QList>
 #include <QObject>
-#include <QString>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -18,35 +17,23 @@ public:
     struct Published
     {
         uint id;
-        QString appName;
-        QString summary;
-        QString body;
+        QString appName, summary, body;
         QStringList actions;
         QVariantMap hints;
     };
-
-    FakeNotificationServer();
-    ~FakeNotificationServer() override;
-
-    bool start();
-    void stop();
-    void invokeAction(uint id, const QString &actionKey) { emit ActionInvoked(id, actionKey); }
-
     QList<Published> published;
+
+    ~FakeNotificationServer() override;
+    bool start();
+    void invokeAction(uint id, const QString &actionKey) { emit ActionInvoked(id, actionKey); }
 
 public slots:
     Q_SCRIPTABLE uint Notify(const QString &appName, uint replacesId, const QString &appIcon,
                              const QString &summary, const QString &body, const QStringList &actions,
                              const QVariantMap &hints, int expireTimeout);
-    Q_SCRIPTABLE QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
 
 signals:
     Q_SCRIPTABLE void ActionInvoked(uint id, const QString &actionKey);
-
-private:
-    QString m_connectionName;
-    uint m_nextId = 1;
-    bool m_started = false;
 };
 
 #endif // KESTREL_TESTS_PLATFORM_FAKENOTIFICATIONSERVER_H

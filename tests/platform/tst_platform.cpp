@@ -1,0 +1,88 @@
+#include "tests/platform/privatebus.h"
+
+#include <notification.h>
+#include <push_client.h>
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Aurora::PushNotifications::Client;
+
+namespace {
+QStringList warnings;
+void recordWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtWarningMsg)
+        warnings.append(message);
+}
+} // namespace
+
+// The stand-ins' own choices; what the program sees of them is tested with the program.
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dataHome;
+
+    // The id a fresh client, as in a new run of the program, registers with.
+    static QString registrationIdFor(const QString &applicationId)
+    {
+        Client client;
+        QSignalSpy ids(&client, &Client::registrationId);
+        QSignalSpy errors(&client, &Client::registrationError);
+        client.setApplicationId(applicationId);
+        client.registrate();
+        if (!QTest::qWaitFor([&]() { return ids.count() + errors.count() > 0; }, 5000) || ids.isEmpty())
+            return QStringLiteral("<error>");
+        return ids.at(0).at(0).toString();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dataHome.isValid());
+        qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
+    }
+
+    void registrationIdStaysWithTheApplicationId()
+    {
+        const QString first = registrationIdFor(QStringLiteral("app-one"));
+        QCOMPARE(first.size(), 32);
+        QCOMPARE(registrationIdFor(QStringLiteral("app-one")), first);
+        const QString other = registrationIdFor(QStringLiteral("app-two"));
+        QVERIFY(other != first && other.size() == 32);
+        QCOMPARE(registrationIdFor(QStringLiteral("app-one")), first);
+        QCOMPARE(registrationIdFor(QString()), QStringLiteral("<error>"));
+    }
+
+    void inactivityIsReportedAfterTheLastPush()
+    {
+        Client client;
+        QSignalSpy inactive(&client, &Client::clientInactive);
+        client.setInactivityInterval(100);
+        QVERIFY(inactive.wait(5000));
+        client.Deliver(QString(), QString(), QString()); // re-arms the timer once more
+        QVERIFY(inactive.wait(5000));
+        QCOMPARE(inactive.count(), 2);
+    }
+
+    void publishingWithoutServiceOnlyWarns()
+    {
+        warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(recordWarnings);
+        Notification notification;
+        notification.publish();
+        const bool warned = QTest::qWaitFor([]() { return !warnings.isEmpty(); }, 5000);
+        qInstallMessageHandler(previous);
+        QVERIFY(warned);
+        QVERIFY2(warnings.at(0).contains(QStringLiteral("no notification service")),
+                 qPrintable(warnings.at(0)));
+    }
+};
+
+KESTREL_PRIVATE_BUS_TEST_MAIN(QCoreApplication, TestPlatform)
+
+#include "tst_platform.moc"
