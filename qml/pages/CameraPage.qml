@@ -27,7 +27,7 @@ Page {
         id: camera
         captureMode: Camera.CaptureViewfinder
         focus.focusMode: CameraFocus.FocusContinuous
-        onErrorStringChanged: page.error = errorString
+        onError: page.error = errorString
     }
 
     VideoOutput {
