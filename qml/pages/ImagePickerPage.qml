@@ -12,7 +12,10 @@ Page {
     id: page
 
     property var app
-    property url folder: Platform.StandardPaths.writableLocation(Platform.StandardPaths.PicturesLocation)
+    readonly property url pictures: Platform.StandardPaths.writableLocation(Platform.StandardPaths.PicturesLocation)
+    readonly property url home: Platform.StandardPaths.writableLocation(Platform.StandardPaths.HomeLocation)
+
+    readonly property alias currentFolder: folderModel.folder
 
     signal picked(url file)
 
@@ -33,7 +36,16 @@ Page {
 
     FolderListModel {
         id: folderModel
-        folder: page.folder
+        folder: page.pictures
+        // A missing folder makes the model fall back to the working directory; home is better.
+        property bool checked: false
+        onStatusChanged: {
+            if (status !== FolderListModel.Ready || checked)
+                return
+            checked = true
+            if (folder.toString().replace(/\/$/, "") !== page.pictures.toString().replace(/\/$/, ""))
+                folder = page.home
+        }
         showDirsFirst: true
         showDotAndDotDot: false
         caseSensitive: false

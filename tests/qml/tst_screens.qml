@@ -124,6 +124,28 @@ Item {
             verify(!find("noMatches").visible)
         }
 
+        // A picture of a code chosen in the picker adds the account; a picture without one says so.
+        function test_addFromImage() {
+            mouseClick(find("addButton"))
+            settle("addPage")
+            const addPage = app.stack.currentItem
+            mouseClick(find("imageButton", addPage))
+            settle("imagePickerPage")
+            app.stack.currentItem.picked(qrFiles.encode("otpauth://totp/Photo:eve?secret=JBSWY3DPEHPK3PXP"))
+            tryCompare(list(), "count", 1)
+            compare(row(0).issuer, "Photo")
+            compare(row(0).user, "eve")
+
+            mouseClick(find("addButton"))
+            settle("addPage")
+            const again = app.stack.currentItem
+            again.submitImage(Qt.resolvedUrl("tst_screens.qml"))
+            verify(find("errorLabel", again).text.length > 0, "no message for a file that is no picture")
+            again.submitImage(qrFiles.encode("just some text"))
+            verify(find("errorLabel", again).text.indexOf("otpauth://") >= 0, find("errorLabel", again).text)
+            compare(list().count, 1)
+        }
+
         function test_duplicateDialog_data() {
             return [
                 { tag: "keep both", button: "duplicateButton", rows: 2, toast: "Аккаунт добавлен" },
