@@ -136,28 +136,30 @@ Item {
             anchors.right: buttons.left
             spacing: 2
 
-            Label {
+            Text {
                 width: parent.width
                 text: row.issuer || qsTr("Без названия")
                 font.bold: true
                 font.pixelSize: 16
                 elide: Text.ElideRight
+                color: row.Material.foreground
             }
-            Label {
+            Text {
                 width: parent.width
                 visible: row.user.length > 0
                 text: row.user
                 opacity: 0.7
                 elide: Text.ElideRight
+                color: row.Material.foreground
             }
-            Label {
+            Text {
                 objectName: "code"
                 width: parent.width
                 visible: row.hasCode || row.tokenType === row.typeTOTP || row.tokenType === row.typeHOTP
                 text: row.hasCode ? row.groupedCode(row.password)
                                   : (row.tokenType === row.typeHOTP ? qsTr("нажмите ↻ для кода") : "— — —")
                 font.pixelSize: row.hasCode ? 30 : 14
-                font.family: row.hasCode ? "DejaVu Sans Mono" : font.family
+                font.family: row.hasCode ? "DejaVu Sans Mono" : ""
                 color: row.expiring ? Material.color(Material.Red) : Material.accent
             }
             // Remaining validity of a time-based code.
@@ -175,7 +177,7 @@ Item {
                     color: row.expiring ? Material.color(Material.Red) : Material.accent
                 }
             }
-            Label {
+            Text {
                 objectName: "network"
                 width: parent.width
                 visible: row.tokenType === row.typePush
@@ -186,7 +188,7 @@ Item {
                                          : row.network === 2 ? Material.color(Material.Red) : Material.color(Material.Grey)
                 wrapMode: Text.Wrap
             }
-            Label {
+            Text {
                 objectName: "serverMessage"
                 width: parent.width
                 // The server's text explains a broken connection; while connected it says nothing new.
@@ -194,6 +196,7 @@ Item {
                 text: row.message
                 opacity: 0.8
                 wrapMode: Text.Wrap
+                color: row.Material.foreground
             }
         }
 

@@ -4,22 +4,24 @@ import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
 import "../components"
 
+// The start page. What is not needed at once (the search field, the menu, the empty-list text)
+// is made when first shown, so that the window appears sooner.
 Page {
     id: page
 
     property var app
-    readonly property alias searching: searchField.visible
+    property bool searching: false
+    readonly property string filter: searchLoader.item ? searchLoader.item.text : ""
 
     objectName: "accountsPage"
 
     function startSearch() {
-        searchField.visible = true
-        searchField.forceActiveFocus()
+        searching = true
+        searchLoader.item.forceActiveFocus()
     }
 
     function stopSearch() {
-        searchField.text = ""
-        searchField.visible = false
+        searching = false
         list.forceActiveFocus()
     }
 
@@ -43,50 +45,62 @@ Page {
             spacing: 0
 
             Label {
-                visible: !searchField.visible
+                visible: !page.searching
                 Layout.fillWidth: true
                 text: qsTr("Kestrel 2FA")
                 font.pixelSize: 20
                 font.bold: true
             }
-            TextField {
-                id: searchField
-                objectName: "searchField"
-                visible: false
+            Loader {
+                id: searchLoader
+                visible: page.searching
+                active: page.searching
                 Layout.fillWidth: true
-                placeholderText: qsTr("Поиск по сервису и имени")
-                inputMethodHints: Qt.ImhNoPredictiveText
-                Material.foreground: "white"
-                Material.accent: "white"
-                Keys.onEscapePressed: page.stopSearch()
+                sourceComponent: TextField {
+                    objectName: "searchField"
+                    placeholderText: qsTr("Поиск по сервису и имени")
+                    inputMethodHints: Qt.ImhNoPredictiveText
+                    Material.foreground: "white"
+                    Material.accent: "white"
+                    Keys.onEscapePressed: page.stopSearch()
+                }
             }
             ToolButton {
                 objectName: "searchButton"
-                Accessible.name: searchField.visible ? qsTr("Закрыть поиск") : qsTr("Поиск")
-                contentItem: Icon { name: searchField.visible ? "close" : "search"; color: Material.foreground }
-                onClicked: searchField.visible ? page.stopSearch() : page.startSearch()
+                Accessible.name: page.searching ? qsTr("Закрыть поиск") : qsTr("Поиск")
+                contentItem: Icon { name: page.searching ? "close" : "search"; color: "white" }
+                onClicked: page.searching ? page.stopSearch() : page.startSearch()
             }
             ToolButton {
+                id: menuButton
                 objectName: "menuButton"
+                text: "⋮"
+                font.pixelSize: 22
+                font.bold: true
                 Accessible.name: qsTr("Меню")
-                contentItem: Icon { name: "more"; color: Material.foreground }
-                onClicked: mainMenu.popup()
+                onClicked: {
+                    menuLoader.active = true
+                    menuLoader.item.popup(menuButton, menuButton.width - menuLoader.item.width, menuButton.height)
+                }
 
-                Menu {
-                    id: mainMenu
-                    Material.foreground: "#212121"
-                    MenuItem {
-                        text: qsTr("Добавить аккаунт")
-                        onTriggered: page.app.openAddPage()
-                    }
-                    MenuItem {
-                        objectName: "settingsItem"
-                        text: qsTr("Настройки")
-                        onTriggered: page.app.openSettings()
-                    }
-                    MenuItem {
-                        text: qsTr("О программе")
-                        onTriggered: page.app.openAbout()
+                Loader {
+                    id: menuLoader
+                    active: false
+                    sourceComponent: Menu {
+                        Material.foreground: "#212121"
+                        MenuItem {
+                            text: qsTr("Добавить аккаунт")
+                            onTriggered: page.app.openAddPage()
+                        }
+                        MenuItem {
+                            objectName: "settingsItem"
+                            text: qsTr("Настройки")
+                            onTriggered: page.app.openSettings()
+                        }
+                        MenuItem {
+                            text: qsTr("О программе")
+                            onTriggered: page.app.openAbout()
+                        }
                     }
                 }
             }
@@ -102,10 +116,11 @@ Page {
         focus: true
         keyNavigationEnabled: true
         bottomMargin: 88
+        cacheBuffer: 0
         ScrollBar.vertical: ScrollBar {}
         delegate: AccountDelegate {
             app: page.app
-            filter: searchField.text
+            filter: page.filter
         }
 
         // Hidden rows keep their indexes, which removal needs; count the shown ones for the empty text.
@@ -121,47 +136,50 @@ Page {
         }
     }
 
-    ColumnLayout {
+    Loader {
         objectName: "emptyState"
         anchors.centerIn: parent
         width: Math.min(parent.width - 48, 360)
-        visible: list.count === 0
-        spacing: 16
+        active: list.count === 0
+        visible: active
+        sourceComponent: ColumnLayout {
+            spacing: 16
 
-        Icon {
-            Layout.alignment: Qt.AlignHCenter
-            Layout.preferredWidth: 72
-            Layout.preferredHeight: 72
-            name: "shield"
-            color: Material.accent
-        }
-        Label {
-            Layout.fillWidth: true
-            horizontalAlignment: Text.AlignHCenter
-            text: qsTr("Аккаунтов пока нет")
-            font.pixelSize: 20
-            font.bold: true
-        }
-        Label {
-            Layout.fillWidth: true
-            horizontalAlignment: Text.AlignHCenter
-            wrapMode: Text.Wrap
-            opacity: 0.8
-            text: qsTr("Нажмите «+», чтобы добавить аккаунт: отсканируйте QR-код камерой, откройте снимок "
-                       + "экрана с кодом или вставьте ссылку otpauth:// или orbticket://.")
-        }
-        Button {
-            Layout.alignment: Qt.AlignHCenter
-            text: qsTr("Добавить аккаунт")
-            highlighted: true
-            onClicked: page.app.openAddPage()
+            Icon {
+                Layout.alignment: Qt.AlignHCenter
+                Layout.preferredWidth: 72
+                Layout.preferredHeight: 72
+                name: "shield"
+                color: Material.accent
+            }
+            Label {
+                Layout.fillWidth: true
+                horizontalAlignment: Text.AlignHCenter
+                text: qsTr("Аккаунтов пока нет")
+                font.pixelSize: 20
+                font.bold: true
+            }
+            Label {
+                Layout.fillWidth: true
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.Wrap
+                opacity: 0.8
+                text: qsTr("Нажмите «+», чтобы добавить аккаунт: отсканируйте QR-код камерой, откройте снимок "
+                           + "экрана с кодом или вставьте ссылку otpauth:// или orbticket://.")
+            }
+            Button {
+                Layout.alignment: Qt.AlignHCenter
+                text: qsTr("Добавить аккаунт")
+                highlighted: true
+                onClicked: page.app.openAddPage()
+            }
         }
     }
 
     Label {
         objectName: "noMatches"
         anchors.centerIn: parent
-        visible: list.count > 0 && searchField.text.trim().length > 0 && list.shownCount === 0
+        visible: list.count > 0 && page.filter.trim().length > 0 && list.shownCount === 0
         text: qsTr("Ничего не найдено")
         opacity: 0.7
     }
@@ -174,8 +192,9 @@ Page {
         width: 64
         height: 64
         highlighted: true
+        text: "+"
+        font.pixelSize: 32
         Accessible.name: qsTr("Добавить аккаунт")
-        contentItem: Icon { name: "add"; color: "white" }
         onClicked: page.app.openAddPage()
     }
 }

@@ -112,6 +112,7 @@ Item {
             // The search field filters by issuer and by user.
             addByText(totp2)
             tryCompare(list(), "count", 2)
+            settle("accountsPage")
             mouseClick(find("searchButton"))
             const search = find("searchField")
             search.text = "CAROL"
