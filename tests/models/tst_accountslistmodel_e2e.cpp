@@ -126,6 +126,21 @@ private slots:
         m_model->finishConfirmation();
     }
 
+    // The account of the request on screen is removed: the request stays readable until it is
+    // finished, then the account is released (the sanitizer build checks both).
+    void removedWhileShown()
+    {
+        const QJsonObject ticket = registerPushAccount();
+        QVERIFY(!ticket.isEmpty());
+        QVERIFY(!offerLogin(ticket, "gone", -1).isEmpty());
+        m_model->remove(m_model->data(m_model->index(0), AccountsListModel::RoleId).toInt(), 0);
+        QCOMPARE(m_model->rowCount(), 0);
+        QCOMPARE(m_model->getMetadata(), QString("gone"));
+        m_model->declineAuth();
+        m_model->finishConfirmation();
+        QVERIFY(m_model->getMetadata().isEmpty());
+    }
+
     void undecryptableRegistration()
     {
         m_model = std::make_unique<AccountsListModel>();
