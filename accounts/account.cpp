@@ -166,7 +166,7 @@ void Account::UpdatePass()
     if (m_otpToken.type() != TokenTOTP) {
         return;
     }
-    const long now = static_cast<long>(AccountClock::now().toSecsSinceEpoch());
+    const long now = static_cast<long>(AccountClock::secsSinceEpoch());
     OTPGenErrorCode error = OTPGenErrorCode::NoError;
     const std::string code =
         OTPGenerator::computeTOTP(now, upperSecret(m_otpToken.secret()), m_otpToken.digits(),
@@ -194,7 +194,7 @@ int Account::GetTimeout()
     if (period == 0) {
         return 0;
     }
-    const auto now = static_cast<quint32>(AccountClock::now().toSecsSinceEpoch());
+    const auto now = static_cast<quint32>(AccountClock::secsSinceEpoch());
     return static_cast<int>(period - now % period);
 }
 
@@ -204,7 +204,7 @@ int Account::GetTimeoutProgress()
     if (m_otpToken.type() == TokenHOTP || period == 0) {
         return 100;
     }
-    const auto now = static_cast<quint32>(AccountClock::now().toSecsSinceEpoch());
+    const auto now = static_cast<quint32>(AccountClock::secsSinceEpoch());
     const unsigned int rest = now % period;
     return static_cast<int>(100.0f - (static_cast<float>(rest) / static_cast<float>(period)) * 100.0f);
 }

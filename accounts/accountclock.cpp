@@ -6,6 +6,12 @@ QDateTime AccountClock::now()
     return s ? s() : QDateTime::currentDateTime();
 }
 
+qint64 AccountClock::secsSinceEpoch()
+{
+    const Source &s = source();
+    return s ? s().toSecsSinceEpoch() : QDateTime::currentSecsSinceEpoch();
+}
+
 void AccountClock::setSource(Source source)
 {
     AccountClock::source() = std::move(source);

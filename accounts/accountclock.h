@@ -12,6 +12,9 @@ public:
     using Source = std::function<QDateTime()>;
 
     static QDateTime now();
+    // Seconds since the epoch. The views read codes and progress of every row each second, and
+    // building a local QDateTime for that re-reads the time-zone data on every call.
+    static qint64 secsSinceEpoch();
     // An empty source restores the system clock. Not thread-safe: set it before accounts are used.
     static void setSource(Source source);
 
