@@ -11,6 +11,7 @@ Page {
 
     property var app
     property bool searching: false
+    property var mainMenu: null
     readonly property string filter: searchLoader.item ? searchLoader.item.text : ""
 
     objectName: "accountsPage"
@@ -56,14 +57,8 @@ Page {
                 visible: page.searching
                 active: page.searching
                 Layout.fillWidth: true
-                sourceComponent: TextField {
-                    objectName: "searchField"
-                    placeholderText: qsTr("Поиск по сервису и имени")
-                    inputMethodHints: Qt.ImhNoPredictiveText
-                    Material.foreground: "white"
-                    Material.accent: "white"
-                    Keys.onEscapePressed: page.stopSearch()
-                }
+                source: "SearchField.qml"
+                onLoaded: item.closeRequested.connect(page.stopSearch)
             }
             ToolButton {
                 objectName: "searchButton"
@@ -79,29 +74,9 @@ Page {
                 font.bold: true
                 Accessible.name: qsTr("Меню")
                 onClicked: {
-                    menuLoader.active = true
-                    menuLoader.item.popup(menuButton, menuButton.width - menuLoader.item.width, menuButton.height)
-                }
-
-                Loader {
-                    id: menuLoader
-                    active: false
-                    sourceComponent: Menu {
-                        Material.foreground: "#212121"
-                        MenuItem {
-                            text: qsTr("Добавить аккаунт")
-                            onTriggered: page.app.openAddPage()
-                        }
-                        MenuItem {
-                            objectName: "settingsItem"
-                            text: qsTr("Настройки")
-                            onTriggered: page.app.openSettings()
-                        }
-                        MenuItem {
-                            text: qsTr("О программе")
-                            onTriggered: page.app.openAbout()
-                        }
-                    }
+                    if (!page.mainMenu)
+                        page.mainMenu = Qt.createComponent("MainMenu.qml").createObject(menuButton, { app: page.app })
+                    page.mainMenu.popup(menuButton, menuButton.width - page.mainMenu.width, menuButton.height)
                 }
             }
         }
@@ -142,38 +117,8 @@ Page {
         width: Math.min(parent.width - 48, 360)
         active: list.count === 0
         visible: active
-        sourceComponent: ColumnLayout {
-            spacing: 16
-
-            Icon {
-                Layout.alignment: Qt.AlignHCenter
-                Layout.preferredWidth: 72
-                Layout.preferredHeight: 72
-                name: "shield"
-                color: Material.accent
-            }
-            Label {
-                Layout.fillWidth: true
-                horizontalAlignment: Text.AlignHCenter
-                text: qsTr("Аккаунтов пока нет")
-                font.pixelSize: 20
-                font.bold: true
-            }
-            Label {
-                Layout.fillWidth: true
-                horizontalAlignment: Text.AlignHCenter
-                wrapMode: Text.Wrap
-                opacity: 0.8
-                text: qsTr("Нажмите «+», чтобы добавить аккаунт: отсканируйте QR-код камерой, откройте снимок "
-                           + "экрана с кодом или вставьте ссылку otpauth:// или orbticket://.")
-            }
-            Button {
-                Layout.alignment: Qt.AlignHCenter
-                text: qsTr("Добавить аккаунт")
-                highlighted: true
-                onClicked: page.app.openAddPage()
-            }
-        }
+        source: "EmptyState.qml"
+        onLoaded: item.app = page.app
     }
 
     Label {

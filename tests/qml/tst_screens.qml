@@ -195,8 +195,11 @@ Item {
             compare(row(0).issuer, "Bank")
             tryCompare(dialog, "visible", false)
 
-            // Reset in the settings, behind its own confirmation.
-            app.openSettings()
+            // Reset in the settings (reached through the main menu), behind its own confirmation.
+            mouseClick(find("menuButton"))
+            const settingsItem = find("settingsItem")
+            tryCompare(settingsItem, "visible", true)
+            mouseClick(settingsItem)
             settle("settingsPage")
             const settings = app.stack.currentItem
             mouseClick(find("resetItem", settings))
