@@ -21,7 +21,8 @@ Page {
     // Set while add() runs: a local account answers at once, a ticket only later.
     property bool addAnswered: false
     property bool confirmationWaiting: false
-    property bool locked: false
+    // True from the start when a PIN is set: nothing shows until it is entered.
+    property bool locked: pinModel.isPinCodePresent()
     property var popups: ({})
 
     objectName: "app"
@@ -162,7 +163,7 @@ Page {
     }
 
     function lock() {
-        if (pinModel.isPinCodePresent() && !locked)
+        if (pinModel.isPinCodePresent() && !shown("lock"))
             popup("lock").open()
     }
 
@@ -171,7 +172,8 @@ Page {
         popup("confirmation").show()
     }
 
-    Component.onCompleted: lock()
+    // A popup needs the window, which the view gives the main item only after creating it.
+    Component.onCompleted: Qt.callLater(lock)
 
     Timer {
         // Realigned to the wall-clock second, so codes change on time.
@@ -261,6 +263,7 @@ Page {
         id: stack
         objectName: "stack"
         anchors.fill: parent
+        visible: !root.locked
         initialItem: AccountsPage { app: root }
     }
 }

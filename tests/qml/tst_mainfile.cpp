@@ -1,4 +1,5 @@
 #include "app/qmltypes.h"
+#include "models/applicationpinmodel.h"
 #include "ui/uitypes.h"
 
 #include <QDirIterator>
@@ -31,6 +32,7 @@ class TestMainFile : public QObject
 private slots:
     void initTestCase();
     void loadsWithoutWarnings();
+    void locksAtStartWithPin();
     void everyFileCompiles_data();
     void everyFileCompiles();
 
@@ -93,6 +95,26 @@ void TestMainFile::loadsWithoutWarnings()
     }
     qInstallMessageHandler(nullptr);
     QVERIFY2(g_messages.isEmpty(), qPrintable(g_messages.join('\n')));
+}
+
+// As the program shows it: the view gets the main item only after creating it, so the lock
+// screen must still come up, and nothing else may show meanwhile.
+void TestMainFile::locksAtStartWithPin()
+{
+    ApplicationPinModel pin;
+    pin.onSetPinCode("2468");
+    QQuickView view;
+    view.setSource(QUrl::fromLocalFile(KESTREL_QML_DIR "/Kestrel2FAClient.qml"));
+    QCOMPARE(view.status(), QQuickView::Ready);
+    QObject *stack = view.rootObject()->findChild<QObject *>("stack");
+    QVERIFY(stack);
+    QVERIFY(!stack->property("visible").toBool());
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QTRY_VERIFY(view.rootObject()->findChild<QObject *>("lockScreen") &&
+                view.rootObject()->findChild<QObject *>("lockScreen")->property("opened").toBool());
+    QVERIFY(!stack->property("visible").toBool());
+    pin.resetPinCode();
 }
 
 void TestMainFile::everyFileCompiles_data()
