@@ -59,7 +59,11 @@ Page {
         } else if (name === "registration") {
             p.closed.connect(function () { root.registering = false })
         } else if (name === "lock") {
-            p.visibleChanged.connect(function () { root.locked = p.visible })
+            // The popup may already be gone when the window closes.
+            p.visibleChanged.connect(function () {
+                if (root && p)
+                    root.locked = p.visible
+            })
             p.unlocked.connect(function () {
                 if (root.confirmationWaiting)
                     root.showConfirmation()
