@@ -103,18 +103,24 @@ void TestMainFile::locksAtStartWithPin()
 {
     ApplicationPinModel pin;
     pin.onSetPinCode("2468");
-    QQuickView view;
-    view.setSource(QUrl::fromLocalFile(KESTREL_QML_DIR "/Kestrel2FAClient.qml"));
-    QCOMPARE(view.status(), QQuickView::Ready);
-    QObject *stack = view.rootObject()->findChild<QObject *>("stack");
-    QVERIFY(stack);
-    QVERIFY(!stack->property("visible").toBool());
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QTRY_VERIFY(view.rootObject()->findChild<QObject *>("lockScreen") &&
-                view.rootObject()->findChild<QObject *>("lockScreen")->property("opened").toBool());
-    QVERIFY(!stack->property("visible").toBool());
+    g_messages.clear();
+    qInstallMessageHandler(collect);
+    {
+        QQuickView view;
+        view.setSource(QUrl::fromLocalFile(KESTREL_QML_DIR "/Kestrel2FAClient.qml"));
+        QCOMPARE(view.status(), QQuickView::Ready);
+        QObject *stack = view.rootObject()->findChild<QObject *>("stack");
+        QVERIFY(stack);
+        QVERIFY(!stack->property("visible").toBool());
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTRY_VERIFY(view.rootObject()->findChild<QObject *>("lockScreen") &&
+                    view.rootObject()->findChild<QObject *>("lockScreen")->property("opened").toBool());
+        QVERIFY(!stack->property("visible").toBool());
+    }
+    qInstallMessageHandler(nullptr);
     pin.resetPinCode();
+    QVERIFY2(g_messages.isEmpty(), qPrintable(g_messages.join('\n')));
 }
 
 void TestMainFile::everyFileCompiles_data()
