@@ -29,9 +29,6 @@ Canvas {
         ctx.lineWidth = lineWidth * 24 / s
         ctx.beginPath()
         switch (name) {
-        case "add":
-            ctx.moveTo(12, 5); ctx.lineTo(12, 19); ctx.moveTo(5, 12); ctx.lineTo(19, 12)
-            break
         case "back":
             ctx.moveTo(19, 12); ctx.lineTo(5, 12); ctx.moveTo(11, 6); ctx.lineTo(5, 12); ctx.lineTo(11, 18)
             break
@@ -40,27 +37,6 @@ Canvas {
             break
         case "search":
             ctx.arc(10, 10, 6, 0, 2 * Math.PI); ctx.moveTo(14.5, 14.5); ctx.lineTo(20, 20)
-            break
-        case "more":
-            ctx.stroke(); ctx.beginPath()
-            ctx.arc(12, 5, 1.8, 0, 2 * Math.PI); ctx.arc(12, 12, 1.8, 0, 2 * Math.PI)
-            ctx.fill(); ctx.beginPath(); ctx.arc(12, 19, 1.8, 0, 2 * Math.PI); ctx.fill()
-            return
-        case "refresh":
-            ctx.arc(12, 12, 7, -Math.PI / 2, 1.4 * Math.PI)
-            ctx.moveTo(12, 5); ctx.lineTo(16, 2.5); ctx.moveTo(12, 5); ctx.lineTo(15.5, 8)
-            break
-        case "camera":
-            ctx.rect(3, 7, 18, 13); ctx.moveTo(8, 7); ctx.lineTo(9.5, 4); ctx.lineTo(14.5, 4); ctx.lineTo(16, 7)
-            ctx.moveTo(16, 13.5); ctx.arc(12, 13.5, 4, 0, 2 * Math.PI)
-            break
-        case "image":
-            ctx.rect(3, 4, 18, 16); ctx.moveTo(3, 17); ctx.lineTo(9, 11); ctx.lineTo(14, 16); ctx.lineTo(17, 13)
-            ctx.lineTo(21, 17); ctx.moveTo(17.5, 8.5); ctx.arc(16, 8.5, 1.5, 0, 2 * Math.PI)
-            break
-        case "paste":
-            ctx.rect(5, 5, 14, 16); ctx.moveTo(9, 5); ctx.lineTo(9, 3); ctx.lineTo(15, 3); ctx.lineTo(15, 5)
-            ctx.moveTo(8, 11); ctx.lineTo(16, 11); ctx.moveTo(8, 15); ctx.lineTo(14, 15)
             break
         case "folder":
             ctx.moveTo(3, 6); ctx.lineTo(9, 6); ctx.lineTo(11, 8); ctx.lineTo(21, 8); ctx.lineTo(21, 19)
