@@ -232,6 +232,16 @@ Item {
             compare(find("versionLabel", app.stack.currentItem).text, "Версия 1.2.2.32 от 20 июл. 2023 г.")
         }
 
+        // A ticket whose server cannot be reached: the registration dialog turns into the error.
+        function test_registrationFails() {
+            addByText("orbticket://0123456789ABCDEF?address=http://127.0.0.1:1/vexa&pin=1234&key=MDEyMzQ1Njc4OWFiY2RlZg")
+            const dialog = find("registrationDialog")
+            tryCompare(dialog, "visible", true)
+            tryVerify(function () { return dialog.error.length > 0 }, 15000, "no error shown")
+            compare(find("registrationText", dialog.contentItem).text, dialog.error)
+            compare(list().count, 0)
+        }
+
         // Registration from a ticket, then three login requests: accepted, declined, withdrawn.
         function test_confirmation() {
             verify(devServer.start(), devServer.errorString())
