@@ -53,19 +53,22 @@ Page {
         const properties = name === "confirmation" ? { accounts: accountsModel }
                          : name === "lock" || name === "remove" || name === "rowMenu" ? { app: root } : {}
         const p = component.createObject(root, properties)
+        // The handlers may still run while the window closes, when the main item is gone.
         if (name === "duplicate") {
             p.replaceChosen.connect(accountsModel.rewrite)
             p.keepBothChosen.connect(accountsModel.duplicate)
         } else if (name === "registration") {
-            p.closed.connect(function () { root.registering = false })
+            p.closed.connect(function () {
+                if (root)
+                    root.registering = false
+            })
         } else if (name === "lock") {
-            // The popup may already be gone when the window closes.
             p.visibleChanged.connect(function () {
                 if (root && p)
                     root.locked = p.visible
             })
             p.unlocked.connect(function () {
-                if (root.confirmationWaiting)
+                if (root && root.confirmationWaiting)
                     root.showConfirmation()
             })
         }

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QQmlContext>
+#include <QQmlError>
 #include <QUrl>
 
 bool DevServerBridge::start()
@@ -77,4 +78,8 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
         "mainFileUrl", QUrl::fromLocalFile(QStringLiteral(KESTREL_QML_DIR "/Kestrel2FAClient.qml")));
     engine->rootContext()->setContextProperty("devServer", new DevServerBridge(engine));
     engine->rootContext()->setContextProperty("qrFiles", new QrFiles(engine));
+    connect(engine, &QQmlEngine::warnings, this, [this](const QList<QQmlError> &warnings) {
+        for (const QQmlError &warning : warnings)
+            m_warnings << warning.toString();
+    });
 }

@@ -54,12 +54,16 @@ class QmlTestSetup : public QObject
 public:
     QmlTestSetup();
 
+    // Every QML warning of the run: Qt Quick Test only prints them.
+    QStringList qmlWarnings() const { return m_warnings; }
+
 public slots:
     void applicationAvailable();
     void qmlEngineAvailable(QQmlEngine *engine);
 
 private:
     QTemporaryDir m_dataHome;
+    QStringList m_warnings;
 };
 
 #endif // KESTREL_TESTS_QML_QMLTESTSETUP_H
