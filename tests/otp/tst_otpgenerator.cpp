@@ -50,14 +50,9 @@ private slots:
     void rfc4226Hotp()
     {
         QFETCH(uint, counter);
-        QFETCH(QString, code);
         OTPGenErrorCode error = OTPGenErrorCode::NoError;
-        QCOMPARE(QString::fromStdString(OTPGenerator::computeHOTP(SEED20, 6, counter, 1, &error)), code);
+        QTEST(QString::fromStdString(OTPGenerator::computeHOTP(SEED20, 6, counter, 1, &error)), "code");
         QCOMPARE(error, OTPGenErrorCode::NoError);
-        // Grouped, lower-case secrets give the same key.
-        QCOMPARE(QString::fromStdString(OTPGenerator::computeHOTP("gezd gnbv gy3t qojq gezd gnbv gy3t qojq",
-                                                                  6, counter, 1, nullptr)),
-                 code);
     }
 
     void rfc6238Totp_data()
@@ -83,11 +78,10 @@ private slots:
         QFETCH(std::string, secret);
         QFETCH(int, algorithm);
         QFETCH(qlonglong, time);
-        QFETCH(QString, code);
         OTPGenErrorCode error = OTPGenErrorCode::NoError;
         const std::string got =
             OTPGenerator::computeTOTP(long(time), secret, 8, 30, uchar(algorithm), &error);
-        QCOMPARE(QString::fromStdString(got), code);
+        QTEST(QString::fromStdString(got), "code");
         QCOMPARE(error, OTPGenErrorCode::NoError);
     }
 
@@ -116,9 +110,7 @@ private slots:
             const quint32 time = random.generate();
             const uint period = random.bounded(2, 121);
             const int algorithm = round < 33 ? 1 + round / 11 : 1 + random.bounded(3);
-            const int flags = algorithm == 2   ? OATH_TOTP_HMAC_SHA256
-                              : algorithm == 3 ? OATH_TOTP_HMAC_SHA512
-                                               : 0;
+            const int flags[] = {0, 0, OATH_TOTP_HMAC_SHA256, OATH_TOTP_HMAC_SHA512};
 
             char expected[11] = {};
             if (algorithm == 1) {
@@ -129,15 +121,13 @@ private slots:
                     QString::fromStdString(OTPGenerator::computeHOTP(secret, digits, counter, 1, nullptr)),
                     QString(expected));
             }
-            QCOMPARE(
-                oath_totp_generate2(key.constData(), key.size(), time, period, 0, digits, flags, expected),
-                int(OATH_OK));
-            OTPGenErrorCode error = OTPGenErrorCode::NoError;
+            QCOMPARE(oath_totp_generate2(key.constData(), key.size(), time, period, 0, digits,
+                                         flags[algorithm], expected),
+                     int(OATH_OK));
             const std::string got =
-                OTPGenerator::computeTOTP(long(time), secret, digits, period, algorithm, &error);
+                OTPGenerator::computeTOTP(long(time), secret, digits, period, algorithm, nullptr);
             QVERIFY2(got == expected,
                      qPrintable(QString("round %1: %2 != %3").arg(round).arg(got.c_str(), expected)));
-            QCOMPARE(error, OTPGenErrorCode::NoError);
         }
     }
 
@@ -166,31 +156,26 @@ private slots:
         QFETCH(int, digits);
         QFETCH(uint, period);
         QFETCH(int, algorithm);
-        QFETCH(int, error);
         QFETCH(int, codeLength);
         OTPGenErrorCode reported = OTPGenErrorCode::NoError;
         const long time = 1111111109;
-        QCOMPARE(
-            OTPGenerator::computeTOTP(time, secret, uchar(digits), period, uchar(algorithm), nullptr).size(),
-            std::size_t(codeLength));
         const std::string code =
             OTPGenerator::computeTOTP(time, secret, uchar(digits), period, uchar(algorithm), &reported);
-        QCOMPARE(int(reported), error);
+        QTEST(int(reported), "error");
         QCOMPARE(int(code.size()), codeLength);
+        // Without an error pointer the result is the same.
+        QCOMPARE(OTPGenerator::computeTOTP(time, secret, uchar(digits), period, uchar(algorithm), nullptr),
+                 code);
         if (period != 0 && codeLength > 0) {
             // Out-of-range periods still divide the time as given.
             QCOMPARE(code, OTPGenerator::computeHOTP(secret, uchar(digits), uint(time / period), 1, nullptr));
         }
     }
 
-    void timeStepsAndUntouchedError()
+    void successLeavesEarlierError()
     {
-        // Success leaves an earlier error in place: only failures write it.
         OTPGenErrorCode error = OTPGenErrorCode::InvalidPeriod;
-        QCOMPARE(OTPGenerator::computeTOTP(29, SEED20, 6, 30, 1, &error),
-                 OTPGenerator::computeHOTP(SEED20, 6, 0, 1, nullptr));
-        QCOMPARE(OTPGenerator::computeTOTP(30, SEED20, 6, 30, 1, &error),
-                 OTPGenerator::computeHOTP(SEED20, 6, 1, 1, nullptr));
+        QVERIFY(!OTPGenerator::computeTOTP(59, SEED20, 6, 30, 1, &error).empty());
         QCOMPARE(error, OTPGenErrorCode::InvalidPeriod);
     }
 
@@ -210,8 +195,7 @@ private slots:
     void base32Decode()
     {
         QFETCH(std::string, text);
-        QFETCH(QByteArray, bytes);
-        QCOMPARE(base32_decode(text), bytes);
+        QTEST(base32_decode(text), "bytes");
     }
 
     void base32RoundTrip()
