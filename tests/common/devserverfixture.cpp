@@ -1,26 +1,19 @@
 #include "tests/common/devserverfixture.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
+#include <QDeadlineTimer>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkRequest>
-#include <QTimer>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QUrl>
-
-#include <memory>
-
-namespace {
-const QByteArray ADDRESS_LINE = "address: ";
-} // namespace
 
 DevServerFixture::DevServerFixture() = default;
 
 DevServerFixture::~DevServerFixture()
 {
     stop();
-    delete m_network;
 }
 
 bool DevServerFixture::start(const QStringList &extraArgs, int startTimeoutMs)
@@ -29,38 +22,28 @@ bool DevServerFixture::start(const QStringList &extraArgs, int startTimeoutMs)
     m_output.clear();
     m_address.clear();
     m_origin.clear();
-    m_error.clear();
     m_process.setProgram(QStringLiteral(KESTREL_DEVSERVER_PATH));
-    m_process.setArguments(
-        QStringList{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--no-qr")} + extraArgs);
+    m_process.setArguments(QStringList{"--port", "0", "--no-qr"} + extraArgs);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.start();
-    if (!m_process.waitForStarted(startTimeoutMs)) {
-        m_error = QStringLiteral("cannot start %1: %2").arg(m_process.program(), m_process.errorString());
-        return false;
-    }
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < startTimeoutMs) {
-        m_output += m_process.readAll();
-        const int at = m_output.indexOf(ADDRESS_LINE);
-        const int end = at < 0 ? -1 : m_output.indexOf('\n', at);
-        if (end > at) {
-            m_address =
-                QString::fromUtf8(m_output.mid(at + ADDRESS_LINE.size(), end - at - ADDRESS_LINE.size()));
-            const QUrl url(m_address);
-            m_origin = QStringLiteral("%1://%2:%3").arg(url.scheme(), url.host()).arg(url.port());
-            return true;
+    // The server prints its base address once it listens.
+    const QRegularExpression addressLine(QStringLiteral("address: (\\S+)\n"));
+    const QDeadlineTimer deadline(startTimeoutMs);
+    QRegularExpressionMatch match;
+    while (!(match = addressLine.match(QString::fromUtf8(output()))).hasMatch()) {
+        // Fails at once when the server did not start or has ended.
+        if (!m_process.waitForReadyRead(int(deadline.remainingTime()))) {
+            m_error = QStringLiteral("the server printed no address (%1): %2")
+                          .arg(m_process.errorString(), QString::fromUtf8(output()));
+            stop();
+            return false;
         }
-        if (m_process.state() != QProcess::Running) {
-            break;
-        }
-        m_process.waitForReadyRead(qMax<qint64>(1, startTimeoutMs - timer.elapsed()));
     }
-    m_output += m_process.readAll();
-    m_error = QStringLiteral("the server printed no address: ") + QString::fromUtf8(m_output);
-    stop();
-    return false;
+    m_address = match.captured(1);
+    const QUrl url(m_address);
+    m_origin = QStringLiteral("%1://%2:%3").arg(url.scheme(), url.host()).arg(url.port());
+    m_error.clear();
+    return true;
 }
 
 void DevServerFixture::stop()
@@ -69,11 +52,6 @@ void DevServerFixture::stop()
         m_process.kill();
         m_process.waitForFinished(5000);
     }
-}
-
-bool DevServerFixture::isRunning() const
-{
-    return m_process.state() == QProcess::Running;
 }
 
 QByteArray DevServerFixture::output()
@@ -86,7 +64,7 @@ DevServerFixture::RawReply DevServerFixture::post(const QString &url, const QByt
                                                   bool ignoreTlsErrors)
 {
     if (!m_network) {
-        m_network = new QNetworkAccessManager();
+        m_network = std::make_unique<QNetworkAccessManager>();
         // The server is on loopback; a proxy from the environment must not get in between.
         m_network->setProxy(QNetworkProxy::NoProxy);
     }
@@ -96,17 +74,9 @@ DevServerFixture::RawReply DevServerFixture::post(const QString &url, const QByt
     if (ignoreTlsErrors) {
         reply->ignoreSslErrors();
     }
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(m_adminTimeoutMs);
-    if (!reply->isFinished()) {
-        loop.exec();
-    }
+    QSignalSpy finished(reply.get(), &QNetworkReply::finished);
     RawReply result;
-    if (!reply->isFinished()) {
+    if (!reply->isFinished() && !finished.wait(m_adminTimeoutMs)) {
         reply->abort();
         result.error = QNetworkReply::TimeoutError;
         return result;
@@ -119,27 +89,29 @@ DevServerFixture::RawReply DevServerFixture::post(const QString &url, const QByt
 
 QJsonObject DevServerFixture::admin(const QString &command, const QJsonObject &body)
 {
-    m_error.clear();
     const RawReply reply = post(m_origin + QStringLiteral("/admin/") + command,
                                 QJsonDocument(body).toJson(QJsonDocument::Compact), true);
     m_lastStatus = reply.status;
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(reply.body, &parseError);
-    if (reply.status == 0) {
-        m_error = QStringLiteral("admin %1: no answer (network error %2)").arg(command).arg(reply.error);
-        return QJsonObject();
-    }
-    if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
-        m_error = QStringLiteral("admin %1: the answer is not a JSON object").arg(command);
-        return QJsonObject();
-    }
-    if (reply.status != 200) {
+    const QJsonDocument document = QJsonDocument::fromJson(reply.body);
+    const QJsonObject answer = document.object();
+    m_error.clear();
+    if (!document.isObject()) {
+        m_error = QStringLiteral("admin %1: no JSON object in the answer (HTTP %2, network error %3)")
+                      .arg(command)
+                      .arg(reply.status)
+                      .arg(reply.error);
+    } else if (reply.status != 200) {
         m_error = QStringLiteral("admin %1: HTTP %2: %3")
                       .arg(command)
                       .arg(reply.status)
-                      .arg(document.object().value(QStringLiteral("message")).toString());
+                      .arg(answer.value(QStringLiteral("message")).toString());
     }
-    return document.object();
+    return answer;
+}
+
+QJsonArray DevServerFixture::list(const QString &command, const QString &member)
+{
+    return admin(command).value(member.isEmpty() ? command : member).toArray();
 }
 
 QJsonObject DevServerFixture::createTicket(const QString &kind, const QString &member,
@@ -151,35 +123,13 @@ QJsonObject DevServerFixture::createTicket(const QString &kind, const QString &m
     return admin(QStringLiteral("ticket"), body);
 }
 
-QJsonArray DevServerFixture::tickets()
-{
-    return admin(QStringLiteral("tickets")).value(QStringLiteral("tickets")).toArray();
-}
-
 QJsonObject DevServerFixture::createLogin(const QString &tokenUID, const QString &metadata, qint64 time)
 {
-    QJsonObject body;
-    body.insert(QStringLiteral("tokenUID"), tokenUID);
-    body.insert(QStringLiteral("metadata"), metadata);
+    QJsonObject body{{QStringLiteral("tokenUID"), tokenUID}, {QStringLiteral("metadata"), metadata}};
     if (time >= 0) {
         body.insert(QStringLiteral("time"), time);
     }
     return admin(QStringLiteral("login"), body);
-}
-
-QJsonArray DevServerFixture::logins()
-{
-    return admin(QStringLiteral("logins")).value(QStringLiteral("logins")).toArray();
-}
-
-QJsonObject DevServerFixture::withdrawLogin(const QString &sessionID)
-{
-    return admin(QStringLiteral("withdraw"), QJsonObject{{QStringLiteral("sessionID"), sessionID}});
-}
-
-QJsonObject DevServerFixture::revokeToken(const QString &tokenUID)
-{
-    return admin(QStringLiteral("revoke"), QJsonObject{{QStringLiteral("tokenUID"), tokenUID}});
 }
 
 QJsonObject DevServerFixture::injectFault(const QString &endpoint, const QJsonObject &fault, int count)
@@ -188,24 +138,4 @@ QJsonObject DevServerFixture::injectFault(const QString &endpoint, const QJsonOb
     body.insert(QStringLiteral("endpoint"), endpoint);
     body.insert(QStringLiteral("count"), count);
     return admin(QStringLiteral("fault"), body);
-}
-
-QJsonObject DevServerFixture::clearFaults()
-{
-    return admin(QStringLiteral("clearFaults"));
-}
-
-QJsonArray DevServerFixture::requestLog()
-{
-    return admin(QStringLiteral("log")).value(QStringLiteral("requests")).toArray();
-}
-
-QJsonObject DevServerFixture::clearLog()
-{
-    return admin(QStringLiteral("clearLog"));
-}
-
-QJsonArray DevServerFixture::devices()
-{
-    return admin(QStringLiteral("devices")).value(QStringLiteral("devices")).toArray();
 }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QNetworkAccessManager;
 
 // Runs one kestrel-devserver process for a test and talks to its admin interface.
@@ -19,9 +21,9 @@ class QNetworkAccessManager;
 //     // ticket["uri"] is the "orbticket://" text, server.address() the base address it carries.
 //
 // The server listens on a free port of 127.0.0.1 and is killed by the destructor (or stop()).
-// Every admin call is synchronous (a local event loop, bounded by adminTimeoutMs) and returns
-// the server's JSON answer; on a transport failure or a non-JSON answer it returns an empty
-// object and errorString() says why. lastStatus() is the HTTP status of the last admin call.
+// Every admin call is synchronous (bounded by adminTimeoutMs) and returns the server's JSON
+// answer; on a transport failure or a non-JSON answer it returns an empty object and
+// errorString() says why. lastStatus() is the HTTP status of the last admin call.
 // Needs a QCoreApplication (QTest's main provides one) and must be used on one thread.
 class DevServerFixture
 {
@@ -36,7 +38,7 @@ public:
     bool start(const QStringList &extraArgs = {}, int startTimeoutMs = 15000);
     // Kills the server (if running) and waits for it to end.
     void stop();
-    bool isRunning() const;
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
 
     // Base address the tickets carry, e.g. "http://127.0.0.1:40123/vexa" (https with TLS).
     QString address() const { return m_address; }
@@ -72,15 +74,21 @@ public:
                              const QJsonObject &options = {});
     // All tickets in creation order, same members as createTicket's answer ("registered" true
     // once "/register" has answered for it, "revoked" true after revokeToken).
-    QJsonArray tickets();
+    QJsonArray tickets() { return list(QStringLiteral("tickets")); }
 
     // New pending login for a registered token. time: Unix seconds sent to the client
     // (-1: now). Answer: "sessionID", "tokenUID", "metadata", "time", "state" ("pending").
     QJsonObject createLogin(const QString &tokenUID, const QString &metadata, qint64 time = -1);
     // Every login in creation order; "state" is "pending", "accepted", "declined" or "withdrawn".
-    QJsonArray logins();
-    QJsonObject withdrawLogin(const QString &sessionID);
-    QJsonObject revokeToken(const QString &tokenUID);
+    QJsonArray logins() { return list(QStringLiteral("logins")); }
+    QJsonObject withdrawLogin(const QString &sessionID)
+    {
+        return admin(QStringLiteral("withdraw"), {{QStringLiteral("sessionID"), sessionID}});
+    }
+    QJsonObject revokeToken(const QString &tokenUID)
+    {
+        return admin(QStringLiteral("revoke"), {{QStringLiteral("tokenUID"), tokenUID}});
+    }
 
     // Fault for the next `count` requests to endpoint ("/register", "/updateTokens",
     // "/getRemovedTokens", "/acceptToken"). `fault` members: "status" (HTTP status) with an
@@ -91,17 +99,17 @@ public:
     // (how often varies), so for "close" give a count well above that, e.g. 10, and call
     // clearFaults() once the client has seen its error.
     QJsonObject injectFault(const QString &endpoint, const QJsonObject &fault, int count = 1);
-    QJsonObject clearFaults();
+    QJsonObject clearFaults() { return admin(QStringLiteral("clearFaults")); }
 
     // Received protocol requests, oldest first: "seq", "time", "endpoint" (without the prefix),
     // "body" (the parsed JSON, or "rawBody" text when it was not JSON), "status", "outcome".
-    QJsonArray requestLog();
-    QJsonObject clearLog();
-    // Latest "notificationDeviceTokens" entry received for each token, with "received" counts.
-    QJsonArray devices();
-
+    QJsonArray requestLog() { return list(QStringLiteral("log"), QStringLiteral("requests")); }
+    QJsonObject clearLog() { return admin(QStringLiteral("clearLog")); }
 private:
-    QNetworkAccessManager *m_network = nullptr;
+    // The array `member` (by default named like the command) of an admin answer.
+    QJsonArray list(const QString &command, const QString &member = QString());
+
+    std::unique_ptr<QNetworkAccessManager> m_network;
     QProcess m_process;
     QByteArray m_output;
     QString m_address;
