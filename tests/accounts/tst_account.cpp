@@ -31,296 +31,221 @@ class TestAccount : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void cleanup();
-    void constructFromUri_data();
-    void constructFromUri();
-    void codesAndLock();
-    void timeout_data();
-    void timeout();
-    void pushAccountEnvironment_data();
-    void pushAccountEnvironment();
-    void createFromJson_data();
-    void createFromJson();
-    void restoredPushRecord_data();
-    void restoredPushRecord();
-    void secretsMaskedInLog();
-
-private:
     QTemporaryDir m_dataHome;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dataHome.isValid());
+        qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
+    }
+
+    void cleanup()
+    {
+        AccountClock::setSource({});
+        QLocale::setDefault(QLocale::c());
+        DataStorage::Instance()->SaveRegistrationId(QString());
+    }
+
+    void constructFromUri_data()
+    {
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<QString>("expected"); // token type|issuer|user|period text|counter|address|reqID
+        const QString s = "?secret=" + SECRET;
+        const QString invalid = "0||||0||";
+        QTest::newRow("issuer and user") << "otpauth://totp/Co%20X:j%40x.org" + s + "&issuer=Y"
+                                         << "1|Co X|j@x.org|30|0||";
+        QTest::newRow("period text kept") << "otpauth://totp/A:b" + s + "&period=060"
+                                          << "1|A|b|060|0||";
+        QTest::newRow("no colon") << "otpauth://totp/john" + s << "1|||30|0||";
+        QTest::newRow("two colons") << "otpauth://totp/a:b:c" + s << "1|||30|0||";
+        QTest::newRow("ends in colon") << "otpauth://totp/ACME:" + s << "1|ACME||30|0||";
+        QTest::newRow("hotp") << "otpauth://hotp/A:b" + s + "&counter=5"
+                              << "2|A|b||5||";
+        QTest::newRow("ticket") << "orbticket://r7?address=https://h:8443/api&pin=1&key=k=="
+                                << "3||||0|https://h:8443/api|r7";
+        QTest::newRow("ticket without address") << "orbticket://r7?pin=1234" << invalid;
+        QTest::newRow("ticket without reqID") << "orbticket://?address=https://a" << invalid;
+        QTest::newRow("digits not a number") << "otpauth://totp/A:b" + s + "&digits=x" << invalid;
+        QTest::newRow("not a URI") << "hello" << invalid;
+    }
+    void constructFromUri()
+    {
+        QFETCH(QString, uri);
+        std::unique_ptr<Account> account(Account::CreateStandartAccount(uri));
+        const QStringList actual = {
+            QString::number(account->m_tokenType), account->m_issuer,  account->m_user, account->m_period,
+            QString::number(account->m_counter),   account->m_address, account->m_reqID};
+        QTEST(actual.join('|'), "expected");
+        QCOMPARE(account->getPassword(), QString("- - - -"));
+        if (account->m_tokenType != Account::TokenTOTP && account->m_tokenType != Account::TokenHOTP) {
+            QCOMPARE(int(account->m_otpToken.type()), 0);
+        }
+        // Every construction takes the next identifier, valid or not.
+        std::unique_ptr<Account> next(Account::CreateStandartAccount(uri));
+        QCOMPARE(next->m_id, account->m_id + 1);
+    }
+
+    void codesAndLock()
+    {
+        std::unique_ptr<Account> hotp(
+            Account::CreateStandartAccount("otpauth://hotp/A:b?secret=" + SECRET.toLower() + "&counter=5"));
+        hotp->UpdatePass();
+        QCOMPARE(hotp->getPassword(), QString("- - - -"));
+        // RFC 4226 codes for counters 6 and 7: the first code shown is for the URI's counter + 1.
+        hotp->IncrementCounter();
+        QCOMPARE(hotp->getPassword(), QString("287922"));
+        hotp->IncrementCounter();
+        QCOMPARE(hotp->getPassword(), QString("162583"));
+
+        std::unique_ptr<Account> totp(Account::CreateStandartAccount(TOTP + "&digits=8"));
+        totp->IncrementCounter();
+        QCOMPARE(totp->m_counter, 0);
+        QSignalSpy changed(totp.get(), &Account::passwordChanged);
+        setClock(59);
+        totp->m_lockedOTP = true;
+        totp->UpdatePass();
+        QCOMPARE(totp->property("password").toString(), QString("94287082"));
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!totp->m_lockedOTP);
+        // The same code again: no signal, and the lock stays.
+        totp->m_lockedOTP = true;
+        setClock(31);
+        totp->UpdatePass();
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(totp->m_lockedOTP);
+    }
+
+    void timeout_data()
+    {
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<int>("secondsIn");
+        QTest::addColumn<int>("timeout");
+        QTest::addColumn<int>("progress");
+        QTest::newRow("start") << TOTP << 0 << 30 << 100;
+        QTest::newRow("half") << TOTP << 15 << 15 << 50;
+        QTest::newRow("last second") << TOTP << 29 << 1 << 3;
+        QTest::newRow("60 s period") << TOTP + "&period=60" << 45 << 15 << 25;
+        QTest::newRow("hotp: no period") << HOTP << 7 << 0 << 100;
+    }
+    void timeout()
+    {
+        QFETCH(QString, uri);
+        QFETCH(int, secondsIn);
+        std::unique_ptr<Account> account(Account::CreateStandartAccount(uri));
+        setClock(BASE_TIME + secondsIn);
+        QTEST(account->GetTimeout(), "timeout");
+        QTEST(account->GetTimeoutProgress(), "progress");
+    }
+
+    void pushAccountEnvironment_data()
+    {
+        QTest::addColumn<int>("offsetSeconds");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QString>("language");
+        QTest::newRow("UTC+3, Russian") << 10800 << "ru_RU" << 180 << "ru";
+        QTest::newRow("UTC-3:30, English") << -12600 << "en_CA" << -210 << "en";
+        QTest::newRow("UTC+5:30, Russian in Ukraine") << 19800 << "ru_UA" << 330 << "ru";
+    }
+    void pushAccountEnvironment()
+    {
+        QFETCH(int, offsetSeconds);
+        QFETCH(QString, locale);
+        setClock(BASE_TIME, offsetSeconds);
+        QLocale::setDefault(QLocale(locale));
+        DataStorage::Instance()->SaveRegistrationId("device-42");
+        std::unique_ptr<Account> account(
+            Account::CreateAuthAccount(TOTP, "https://a", "req", "uid-1", "key"));
+        auto *auth = dynamic_cast<AuthAccount *>(account.get());
+        QVERIFY(auth);
+        const NotificationToken &token = auth->m_notificationToken;
+        QCOMPARE(token.registrationId, QString("device-42"));
+        QCOMPARE(token.platformOS, QString("aurora"));
+        QTEST(token.language, "language");
+        QTEST(token.timeZoneOffset, "minutes");
+        QVERIFY(!token.saved);
+    }
+
+    // Kinds and "Type" values are covered by the data file tests; these are the counter rules.
+    void restoredHotpCounter()
+    {
+        QJsonObject object{{"Type", 1}, {"URI", HOTP}, {"Counter", 5}};
+        std::unique_ptr<Account> account(Account::CreateAccountFromJson(object));
+        QCOMPARE(account->m_counter, 5);
+        // The code continues from the stored counter, not the URI's: RFC 4226 code for counter 6.
+        account->IncrementCounter();
+        QCOMPARE(account->getPassword(), QString("287922"));
+
+        // Counters past 2^31 are stored negative by the 32-bit field; a missing one keeps the URI's.
+        object.insert("Counter", -2);
+        account.reset(Account::CreateAccountFromJson(object));
+        QCOMPARE(quint32(account->m_counter), 4294967294u);
+        object.remove("Counter");
+        account.reset(Account::CreateAccountFromJson(object));
+        QCOMPARE(account->m_counter, 2);
+    }
+
+    void restoredPushRecord_data()
+    {
+        QTest::addColumn<QJsonValue>("token");
+        QTest::addColumn<QString>("deviceId");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QString>("registrationId");
+        const QJsonObject defaults{{"registrationId", ""}, {"platformOS", ""}, {"language", "ru"},
+                                   {"timezoneOffset", 3},  {"appVersion", ""}, {"saved", true}};
+        auto with = [&](const char *key, const QJsonValue &value) {
+            QJsonObject changed = defaults;
+            changed.insert(key, value);
+            return QJsonValue(changed);
+        };
+        QTest::newRow("member defaults keep saved") << QJsonValue(defaults) << "" << true << "";
+        QTest::newRow("platform clears saved") << with("platformOS", "aurora") << "" << false << "";
+        QTest::newRow("offset clears saved") << with("timezoneOffset", 180) << "" << false << "";
+        QTest::newRow("stored id kept") << with("registrationId", "old") << "" << false << "old";
+        QTest::newRow("device id wins") << with("registrationId", "old") << "new" << false << "new";
+        QTest::newRow("saved false stays") << with("saved", false) << "" << false << "";
+        QTest::newRow("no record") << QJsonValue(QJsonValue::Undefined) << "" << false << "";
+    }
+    void restoredPushRecord()
+    {
+        QFETCH(QJsonValue, token);
+        QFETCH(QString, deviceId);
+        DataStorage::Instance()->SaveRegistrationId(deviceId);
+        QJsonObject object{
+            {"Type", 3}, {"URI", TOTP}, {"addres", "https://a"}, {"reqID", "r-1"}, {"tokenUID", "u-1"}};
+        if (!token.isUndefined()) {
+            object.insert("token", token);
+        }
+        std::unique_ptr<Account> account(Account::CreateAccountFromJson(object));
+        auto *auth = dynamic_cast<AuthAccount *>(account.get());
+        QVERIFY(auth);
+        QCOMPARE(auth->m_notificationToken.tokenUID, QString("u-1"));
+        QTEST(auth->m_notificationToken.saved, "saved");
+        QTEST(auth->m_notificationToken.registrationId, "registrationId");
+    }
+
+    void secretsMaskedInLog()
+    {
+        g_log.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &m) { g_log.append(m); });
+        delete Account::CreateStandartAccount("otpauth://totp/A:b?secret=SECRETVALUEXYZ&issuer=A");
+        delete Account::CreateStandartAccount(
+            "orbticket://req?address=https://a&pin=918273&key=KEYVALUE==&x=1");
+        delete Account::CreateStandartAccount(
+            "otpauth://hotp/A:b?counter=1&Secret=OTHERSECRET&secret=SECRETVALUEXYZ");
+        qInstallMessageHandler(previous);
+
+        const QString all = g_log.join('\n');
+        QVERIFY(all.contains("[Account] Begin construct for URI:"));
+        QVERIFY(all.contains("==== OTP pin:"));
+        QVERIFY(all.contains("&pin=***&key=***&x=1"));
+        for (const char *secret : {"SECRETVALUEXYZ", "OTHERSECRET", "918273", "KEYVALUE"}) {
+            QVERIFY2(!all.contains(secret), secret);
+        }
+    }
 };
-
-void TestAccount::initTestCase()
-{
-    QVERIFY(m_dataHome.isValid());
-    qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
-}
-
-void TestAccount::cleanup()
-{
-    AccountClock::setSource({});
-    QLocale::setDefault(QLocale::c());
-    DataStorage::Instance()->SaveRegistrationId(QString());
-}
-
-void TestAccount::constructFromUri_data()
-{
-    QTest::addColumn<QString>("uri");
-    // token type|issuer|user|period text|counter|address|reqID
-    QTest::addColumn<QString>("expected");
-
-    const QString s = "?secret=" + SECRET;
-    QTest::newRow("issuer and user") << "otpauth://totp/Co%20X:j%40x.org" + s + "&issuer=Y"
-                                     << "1|Co X|j@x.org|30|0||";
-    QTest::newRow("period text kept") << "otpauth://totp/A:b" + s + "&period=060"
-                                      << "1|A|b|060|0||";
-    QTest::newRow("no colon") << "otpauth://totp/john" + s << "1|||30|0||";
-    QTest::newRow("two colons") << "otpauth://totp/a:b:c" + s << "1|||30|0||";
-    QTest::newRow("ends in colon") << "otpauth://totp/ACME:" + s << "1|ACME||30|0||";
-    QTest::newRow("hotp") << "otpauth://hotp/A:b" + s + "&counter=5"
-                          << "2|A|b||5||";
-    QTest::newRow("ticket") << "orbticket://r7?address=https://h:8443/api&pin=1&key=k=="
-                            << "3||||0|https://h:8443/api|r7";
-    QTest::newRow("ticket without address") << "orbticket://r7?pin=1234"
-                                            << "0||||0||";
-    QTest::newRow("ticket without reqID") << "orbticket://?address=https://a"
-                                          << "0||||0||";
-    QTest::newRow("ticket without parameters") << "orbticket://r7"
-                                               << "0||||0||";
-    QTest::newRow("upper-case type") << "otpauth://TOTP/A:b" + s << "0||||0||";
-    QTest::newRow("digits not a number") << "otpauth://totp/A:b" + s + "&digits=x"
-                                         << "0||||0||";
-    QTest::newRow("counter past 32 bits") << "otpauth://hotp/A:b" + s + "&counter=99999999999"
-                                          << "0||||0||";
-    QTest::newRow("not a URI") << "hello"
-                               << "0||||0||";
-}
-
-void TestAccount::constructFromUri()
-{
-    QFETCH(QString, uri);
-    QFETCH(QString, expected);
-
-    std::unique_ptr<Account> account(Account::CreateStandartAccount(uri));
-    const QStringList actual = {
-        QString::number(account->m_tokenType), account->m_issuer,  account->m_user, account->m_period,
-        QString::number(account->m_counter),   account->m_address, account->m_reqID};
-    QCOMPARE(actual.join('|'), expected);
-    QCOMPARE(account->getPassword(), QString("- - - -"));
-    if (account->m_tokenType != Account::TokenTOTP && account->m_tokenType != Account::TokenHOTP) {
-        QCOMPARE(int(account->m_otpToken.type()), 0);
-    }
-    // Every construction takes the next identifier, valid or not.
-    std::unique_ptr<Account> next(Account::CreateStandartAccount(uri));
-    QCOMPARE(next->m_id, account->m_id + 1);
-}
-
-void TestAccount::codesAndLock()
-{
-    std::unique_ptr<Account> hotp(
-        Account::CreateStandartAccount("otpauth://hotp/A:b?secret=" + SECRET.toLower() + "&counter=5"));
-    hotp->UpdatePass();
-    QCOMPARE(hotp->getPassword(), QString("- - - -"));
-    // RFC 4226 codes for counters 6 and 7: the first code shown is for the URI's counter + 1.
-    hotp->IncrementCounter();
-    QCOMPARE(hotp->m_counter, 6);
-    QCOMPARE(hotp->getPassword(), QString("287922"));
-    hotp->IncrementCounter();
-    QCOMPARE(hotp->getPassword(), QString("162583"));
-
-    std::unique_ptr<Account> totp(Account::CreateStandartAccount(TOTP + "&digits=8"));
-    totp->IncrementCounter();
-    QCOMPARE(totp->m_counter, 0);
-    QSignalSpy changed(totp.get(), &Account::passwordChanged);
-    setClock(59);
-    totp->m_lockedOTP = true;
-    totp->UpdatePass();
-    QCOMPARE(totp->property("password").toString(), QString("94287082"));
-    QCOMPARE(changed.count(), 1);
-    QVERIFY(!totp->m_lockedOTP);
-    // The same code again: no signal, and the lock stays.
-    totp->m_lockedOTP = true;
-    setClock(31);
-    totp->UpdatePass();
-    QCOMPARE(changed.count(), 1);
-    QVERIFY(totp->m_lockedOTP);
-    setClock(1111111109);
-    totp->UpdatePass();
-    QCOMPARE(totp->getPassword(), QString("07081804"));
-}
-
-void TestAccount::timeout_data()
-{
-    QTest::addColumn<QString>("uri");
-    QTest::addColumn<int>("secondsIn");
-    QTest::addColumn<int>("timeout");
-    QTest::addColumn<int>("progress");
-
-    QTest::newRow("start") << TOTP << 0 << 30 << 100;
-    QTest::newRow("half") << TOTP << 15 << 15 << 50;
-    QTest::newRow("last second") << TOTP << 29 << 1 << 3;
-    QTest::newRow("60 s period") << TOTP + "&period=60" << 45 << 15 << 25;
-    QTest::newRow("hotp: no period") << HOTP << 7 << 0 << 100;
-    QTest::newRow("ticket: no period") << "orbticket://r?address=https://a" << 7 << 0 << 100;
-}
-
-void TestAccount::timeout()
-{
-    QFETCH(QString, uri);
-    QFETCH(int, secondsIn);
-    std::unique_ptr<Account> account(Account::CreateStandartAccount(uri));
-    setClock(BASE_TIME + secondsIn);
-    QTEST(account->GetTimeout(), "timeout");
-    QTEST(account->GetTimeoutProgress(), "progress");
-}
-
-void TestAccount::pushAccountEnvironment_data()
-{
-    QTest::addColumn<int>("offsetSeconds");
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<int>("minutes");
-    QTest::addColumn<QString>("language");
-
-    QTest::newRow("UTC+3, Russian") << 10800 << "ru_RU" << 180 << "ru";
-    QTest::newRow("UTC-3:30, English") << -12600 << "en_CA" << -210 << "en";
-    QTest::newRow("UTC+5:30, Russian in Ukraine") << 19800 << "ru_UA" << 330 << "ru";
-}
-
-void TestAccount::pushAccountEnvironment()
-{
-    QFETCH(int, offsetSeconds);
-    QFETCH(QString, locale);
-    setClock(BASE_TIME, offsetSeconds);
-    QLocale::setDefault(QLocale(locale));
-    DataStorage::Instance()->SaveRegistrationId("device-42");
-    std::unique_ptr<Account> account(Account::CreateAuthAccount(TOTP, "https://a", "req", "uid-1", "key"));
-    auto *auth = dynamic_cast<AuthAccount *>(account.get());
-    QVERIFY(auth);
-    QCOMPARE(auth->m_tokenType, Account::TokenPushAuth);
-    QCOMPARE(int(auth->m_otpToken.type()), 1);
-    const NotificationToken &token = auth->m_notificationToken;
-    QCOMPARE(token.tokenUID, QString("uid-1"));
-    QCOMPARE(token.registrationId, QString("device-42"));
-    QCOMPARE(token.platformOS, QString("aurora"));
-    QTEST(token.language, "language");
-    QTEST(token.timeZoneOffset, "minutes");
-    QVERIFY(!token.saved);
-}
-
-void TestAccount::createFromJson_data()
-{
-    QTest::addColumn<QJsonValue>("type");
-    QTest::addColumn<int>("accountType");
-
-    QTest::newRow("1") << QJsonValue(1) << 1;
-    QTest::newRow("2") << QJsonValue(2) << 2;
-    QTest::newRow("3") << QJsonValue(3) << 3;
-    QTest::newRow("0") << QJsonValue(0) << 0;
-    QTest::newRow("4") << QJsonValue(4) << 0;
-    QTest::newRow("string") << QJsonValue("1") << 0;
-    QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined) << 0;
-}
-
-void TestAccount::createFromJson()
-{
-    QFETCH(QJsonValue, type);
-    QFETCH(int, accountType);
-
-    // An HOTP account counted up three times continues from the stored counter, not the URI's.
-    std::unique_ptr<Account> original(Account::CreateAuthAccount(HOTP, "https://a", "r", "uid", "k"));
-    for (int i = 0; i < 3; ++i) {
-        original->IncrementCounter();
-    }
-    QJsonObject object = original->toJsonObject();
-    object.remove("Type");
-    if (!type.isUndefined()) {
-        object.insert("Type", type);
-    }
-    std::unique_ptr<Account> account(Account::CreateAccountFromJson(object));
-    QCOMPARE(account != nullptr, accountType != 0);
-    if (!account) {
-        return;
-    }
-    QCOMPARE(int(account->m_accountType), accountType);
-    QCOMPARE(bool(dynamic_cast<StandartOrbAccount *>(account.get())), accountType == 2);
-    QCOMPARE(bool(dynamic_cast<AuthAccount *>(account.get())), accountType == 3);
-    QCOMPARE(account->m_address, QString(accountType == 1 ? "" : "https://a"));
-    QCOMPARE(account->m_counter, 5);
-    account->IncrementCounter();
-    QCOMPARE(account->getPassword(), QString("287922"));
-
-    // Counters past 2^31 are stored negative by the 32-bit field; a missing one keeps the URI's.
-    object.insert("Counter", -2);
-    account.reset(Account::CreateAccountFromJson(object));
-    QCOMPARE(quint32(account->m_counter), 4294967294u);
-    object.remove("Counter");
-    account.reset(Account::CreateAccountFromJson(object));
-    QCOMPARE(account->m_counter, 2);
-}
-
-void TestAccount::restoredPushRecord_data()
-{
-    QTest::addColumn<QJsonValue>("token");
-    QTest::addColumn<QString>("deviceId");
-    QTest::addColumn<bool>("saved");
-    QTest::addColumn<QString>("registrationId");
-
-    const QJsonObject defaults{{"registrationId", ""}, {"platformOS", ""}, {"language", "ru"},
-                               {"timezoneOffset", 3},  {"appVersion", ""}, {"saved", true}};
-    auto with = [&](const char *key, const QJsonValue &value) {
-        QJsonObject changed = defaults;
-        changed.insert(key, value);
-        return QJsonValue(changed);
-    };
-    QTest::newRow("member defaults keep saved") << QJsonValue(defaults) << "" << true << "";
-    QTest::newRow("platform clears saved") << with("platformOS", "aurora") << "" << false << "";
-    QTest::newRow("offset clears saved") << with("timezoneOffset", 180) << "" << false << "";
-    QTest::newRow("stored id kept") << with("registrationId", "old") << "" << false << "old";
-    QTest::newRow("device id wins") << with("registrationId", "old") << "new" << false << "new";
-    QTest::newRow("saved false stays") << with("saved", false) << "" << false << "";
-    QTest::newRow("no record") << QJsonValue(QJsonValue::Undefined) << "" << false << "";
-}
-
-void TestAccount::restoredPushRecord()
-{
-    QFETCH(QJsonValue, token);
-    QFETCH(QString, deviceId);
-
-    DataStorage::Instance()->SaveRegistrationId(deviceId);
-    QJsonObject object{
-        {"Type", 3}, {"URI", TOTP}, {"addres", "https://a"}, {"reqID", "r-1"}, {"tokenUID", "u-1"}};
-    if (!token.isUndefined()) {
-        object.insert("token", token);
-    }
-    std::unique_ptr<Account> account(Account::CreateAccountFromJson(object));
-    auto *auth = dynamic_cast<AuthAccount *>(account.get());
-    QVERIFY(auth);
-    QCOMPARE(auth->m_reqID, QString("r-1"));
-    QCOMPARE(auth->m_notificationToken.tokenUID, QString("u-1"));
-    QTEST(auth->m_notificationToken.saved, "saved");
-    QTEST(auth->m_notificationToken.registrationId, "registrationId");
-}
-
-void TestAccount::secretsMaskedInLog()
-{
-    g_log.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext &, const QString &m) { g_log.append(m); });
-    delete Account::CreateStandartAccount("otpauth://totp/A:b?secret=SECRETVALUEXYZ&issuer=A");
-    delete Account::CreateStandartAccount("orbticket://req?address=https://a&pin=918273&key=KEYVALUE==&x=1");
-    delete Account::CreateStandartAccount(
-        "otpauth://hotp/A:b?counter=1&Secret=OTHERSECRET&secret=SECRETVALUEXYZ");
-    qInstallMessageHandler(previous);
-
-    const QString all = g_log.join('\n');
-    QVERIFY(all.contains("[Account] Begin construct for URI:"));
-    QVERIFY(all.contains("==== OTP pin:"));
-    QVERIFY(all.contains("&pin=***&key=***&x=1"));
-    for (const char *secret : {"SECRETVALUEXYZ", "OTHERSECRET", "918273", "KEYVALUE"}) {
-        QVERIFY2(!all.contains(secret), secret);
-    }
-}
 
 QTEST_GUILESS_MAIN(TestAccount)
 #include "tst_account.moc"

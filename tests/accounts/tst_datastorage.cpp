@@ -105,241 +105,227 @@ class TestDataStorage : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-    void goldenRoundTrip();
-    void earlierFileLoads();
-    void pinAndRegistrationId_data();
-    void pinAndRegistrationId();
-    void directoryAndModes();
-    void damagedFileKeptAside_data();
-    void damagedFileKeptAside();
-    void failedWriteKeepsOldFile();
-    void killDuringSaves();
-
-private:
     std::unique_ptr<QTemporaryDir> m_home;
-};
 
-void TestDataStorage::init()
-{
-    m_home.reset(new QTemporaryDir);
-    QVERIFY(m_home->isValid());
-    qputenv("XDG_DATA_HOME", m_home->path().toUtf8());
-    AccountClock::setSource(
-        [] { return QDateTime::fromSecsSinceEpoch(1800000000, Qt::OffsetFromUTC, 10800); });
-    QLocale::setDefault(QLocale("ru_RU"));
-}
-
-void TestDataStorage::cleanup()
-{
-    clearCollection();
-    AccountClock::setSource({});
-    QLocale::setDefault(QLocale::c());
-}
-
-void TestDataStorage::goldenRoundTrip()
-{
-    DataStorage *storage = DataStorage::Instance();
-    storage->SaveRegistrationId("golden-registration-id");
-    collection().AddAccount(Account::CreateStandartAccount(
-        "otpauth://totp/Example:alice%40example.com?secret=jbswy3dpehpk3pxp&issuer=Example"));
-    Account *orb = Account::CreateStandartOrbAccount(
-        "otpauth://hotp/Bank:bob?secret=GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ&counter=10&digits=8",
-        "https://auth.example.com/api", "token-uid-0002");
-    orb->IncrementCounter();
-    orb->IncrementCounter();
-    collection().AddAccount(orb);
-    collection().AddAccount(Account::CreateAuthAccount(
-        "otpauth://totp/Corp:carol?secret=KRSXG5CTMVRXEZLU&algorithm=SHA256", "https://push.example.com",
-        "req-0003", "token-uid-0003", "auth-key-0003"));
-    storage->SaveData();
-    const QByteArray expected = readFile(KESTREL_TEST_DATA "/golden-accounts.txt");
-    QCOMPARE(readFile(dataFile("accounts.txt")), expected);
-
-    clearCollection();
-    storage->LoadData();
-    QCOMPARE(collection().m_accounts.size(), 3);
-    QVERIFY(dynamic_cast<StandartOrbAccount *>(collection().accountForIndex(1)));
-    QCOMPARE(collection().accountForIndex(1)->m_counter, 12);
-    QVERIFY(dynamic_cast<AuthAccount *>(collection().accountForIndex(2)));
-    storage->SaveData();
-    QCOMPARE(readFile(dataFile("accounts.txt")), expected);
-}
-
-void TestDataStorage::earlierFileLoads()
-{
-    // Compact, keys in another order, and elements to skip ("Type" 0, 4, "1", 9, none) between good ones.
-    writeFile(dataFile("accounts.txt"), readFile(KESTREL_TEST_DATA "/earlier-accounts.txt"));
-    DataStorage::Instance()->LoadData();
-    const QList<Account *> &accounts = collection().m_accounts;
-    QCOMPARE(accounts.size(), 3);
-    QCOMPARE(QStringList({accounts.at(0)->m_user, accounts.at(1)->m_user, accounts.at(2)->m_user}),
-             QStringList({"first", "second", "third"}));
-    QCOMPARE(accounts.at(2)->m_id, accounts.at(0)->m_id + 2);
-    QCOMPARE(accounts.at(1)->m_counter, 7);
-    auto *push = dynamic_cast<AuthAccount *>(accounts.at(2));
-    QVERIFY(push && !push->m_notificationToken.saved);
-    QCOMPARE(push->m_notificationToken.registrationId, QString("stored-id"));
-    QVERIFY(damagedCopies().isEmpty());
-}
-
-void TestDataStorage::pinAndRegistrationId_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("readBack");
-    QTest::newRow("digits") << "1234"
-                            << "1234";
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("line feed inside") << "12\n34"
-                                      << "12\n";
-    QTest::newRow("non-ASCII") << QString::fromUtf8("пин") << QString::fromUtf8("пин");
-    QTest::newRow("zero byte") << QString("ab") + QChar(0) + "cd"
-                               << "ab";
-}
-
-void TestDataStorage::pinAndRegistrationId()
-{
-    QFETCH(QString, text);
-    DataStorage *storage = DataStorage::Instance();
-    QVERIFY(storage->GetApplicationPin().isEmpty() && storage->GetRegistrationId().isEmpty());
-    storage->SaveApplicationPin("previous");
-    storage->SaveRegistrationId("previous");
-    storage->SaveApplicationPin(text);
-    storage->SaveRegistrationId(text);
-    QTEST(storage->GetApplicationPin(), "readBack");
-    QTEST(storage->GetRegistrationId(), "readBack");
-    QCOMPARE(readFile(dataFile("apppin.txt")), text.toUtf8());
-}
-
-void TestDataStorage::directoryAndModes()
-{
-    DataStorage *storage = DataStorage::Instance();
-    collection().AddAccount(mixedAccount(0));
-    storage->SaveData();
-    storage->SaveApplicationPin("1234");
-    QCOMPARE(fileMode(dataFile()), 0700);
-    // Files of earlier releases got the umask's mode; a save makes them private.
-    QVERIFY(::chmod(QFile::encodeName(dataFile("accounts.txt")).constData(), 0644) == 0);
-    QVERIFY(::chmod(QFile::encodeName(dataFile("apppin.txt")).constData(), 0644) == 0);
-    storage->SaveData();
-    storage->SaveApplicationPin("5678");
-    QCOMPARE(fileMode(dataFile("accounts.txt")), 0600);
-    QCOMPARE(fileMode(dataFile("apppin.txt")), 0600);
-
-    // A plain file where the data directory should be: nothing is written, nothing breaks.
-    QVERIFY(QDir(dataFile()).removeRecursively());
-    writeFile(dataFile(), "in the way");
-    for (int i = 0; i < 3; ++i) {
-        QTest::ignoreMessage(QtDebugMsg, "File open error");
-    }
-    storage->SaveData();
-    storage->SaveApplicationPin("1234");
-    storage->SaveRegistrationId("id");
-    QVERIFY(storage->GetApplicationPin().isEmpty());
-    QCOMPARE(readFile(dataFile()), QByteArray("in the way"));
-}
-
-void TestDataStorage::damagedFileKeptAside_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("kept");
-    QTest::newRow("plain text") << QByteArray("these are not accounts") << true;
-    QTest::newRow("object") << QByteArray("{\"Type\": 1, \"URI\": \"otpauth://totp/A:b?secret=AA\"}") << true;
-    QTest::newRow("truncated array") << QByteArray("[\n    {\n        \"Type\": 1,\n") << true;
-    QTest::newRow("empty array") << QByteArray("[\n]\n") << false;
-    QTest::newRow("empty file") << QByteArray() << false;
-}
-
-void TestDataStorage::damagedFileKeptAside()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(bool, kept);
-    const QRegularExpression keptLine("^\\[DataStorage\\] damaged accounts file kept as");
-
-    writeFile(dataFile("accounts.txt"), content);
-    if (kept) {
-        QTest::ignoreMessage(QtDebugMsg, keptLine);
-    }
-    DataStorage::Instance()->LoadData();
-    QVERIFY(collection().m_accounts.isEmpty());
-    QCOMPARE(damagedCopies(), kept ? QStringList("accounts.txt.damaged-20270115T080000Z") : QStringList());
-    if (!kept) {
-        return;
-    }
-    const QString copy = dataFile(damagedCopies().first());
-    collection().AddAccount(mixedAccount(0));
-    DataStorage::Instance()->SaveData();
-    QCOMPARE(QJsonDocument::fromJson(readFile(dataFile("accounts.txt"))).array().size(), 1);
-    QCOMPARE(readFile(copy), content);
-
-    // Damaged again within the same second: a second copy, the first one untouched.
-    writeFile(dataFile("accounts.txt"), content + "again");
-    QTest::ignoreMessage(QtDebugMsg, keptLine);
-    DataStorage::Instance()->LoadData();
-    QCOMPARE(damagedCopies().size(), 2);
-    QCOMPARE(readFile(copy), content);
-    QCOMPARE(readFile(dataFile(damagedCopies().at(1))), content + "again");
-}
-
-void TestDataStorage::failedWriteKeepsOldFile()
-{
-    DataStorage *storage = DataStorage::Instance();
-    collection().AddAccount(mixedAccount(0));
-    storage->SaveData();
-    storage->SaveApplicationPin("1234");
-    const QByteArray old = readFile(dataFile("accounts.txt"));
-    for (int i = 1; i < 60; ++i) {
-        collection().AddAccount(mixedAccount(i));
+private slots:
+    void init()
+    {
+        m_home.reset(new QTemporaryDir);
+        QVERIFY(m_home->isValid());
+        qputenv("XDG_DATA_HOME", m_home->path().toUtf8());
+        AccountClock::setSource(
+            [] { return QDateTime::fromSecsSinceEpoch(1800000000, Qt::OffsetFromUTC, 10800); });
+        QLocale::setDefault(QLocale("ru_RU"));
     }
 
-    // A full disk, imitated by a file size limit far below the new content.
-    struct rlimit saved = {};
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
-    struct rlimit limit = saved;
-    limit.rlim_cur = 4096;
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^File write error: \"accounts.txt\""));
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^File write error: \"apppin.txt\""));
-    storage->SaveData();
-    storage->SaveApplicationPin(QString(8192, QChar('9')));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
-    QCOMPARE(readFile(dataFile("accounts.txt")), old);
-    QCOMPARE(storage->GetApplicationPin(), QString("1234"));
-    // No temporary file is left behind.
-    QCOMPARE(QDir(dataFile()).entryList(QDir::Files, QDir::Name),
-             QStringList({"accounts.txt", "apppin.txt"}));
-}
-
-void TestDataStorage::killDuringSaves()
-{
-    QLoggingCategory::setFilterRules("default.debug=false");
-    for (int round = 0; round < 20; ++round) {
-        QProcess child;
-        child.setStandardErrorFile(QProcess::nullDevice());
-        child.start(QCoreApplication::applicationFilePath(), {SAVE_LOOP_ARG});
-        while (!child.canReadLine()) {
-            QVERIFY2(child.waitForReadyRead(30000), "the saving child did not start");
-        }
-        QTest::qWait(int(QRandomGenerator::global()->bounded(1, 60)));
-        QVERIFY(::kill(pid_t(child.processId()), SIGKILL) == 0);
-        QVERIFY(child.waitForFinished(10000));
-
-        const QJsonDocument document = QJsonDocument::fromJson(readFile(dataFile("accounts.txt")));
-        const int size = document.array().size();
-        QVERIFY2(size == SAVE_LOOP_ACCOUNTS || size == SAVE_LOOP_ACCOUNTS + 1,
-                 qPrintable(QString::number(size)));
-        DataStorage::Instance()->LoadData();
-        QCOMPARE(collection().m_accounts.size(), size);
+    void cleanup()
+    {
         clearCollection();
+        AccountClock::setSource({});
+        QLocale::setDefault(QLocale::c());
     }
-    QLoggingCategory::setFilterRules(QString());
-}
+
+    void goldenRoundTrip()
+    {
+        DataStorage *storage = DataStorage::Instance();
+        storage->SaveRegistrationId("golden-registration-id");
+        collection().AddAccount(Account::CreateStandartAccount(
+            "otpauth://totp/Example:alice%40example.com?secret=jbswy3dpehpk3pxp&issuer=Example"));
+        Account *orb = Account::CreateStandartOrbAccount(
+            "otpauth://hotp/Bank:bob?secret=GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ&counter=10&digits=8",
+            "https://auth.example.com/api", "token-uid-0002");
+        orb->IncrementCounter();
+        orb->IncrementCounter();
+        collection().AddAccount(orb);
+        collection().AddAccount(Account::CreateAuthAccount(
+            "otpauth://totp/Corp:carol?secret=KRSXG5CTMVRXEZLU&algorithm=SHA256", "https://push.example.com",
+            "req-0003", "token-uid-0003", "auth-key-0003"));
+        storage->SaveData();
+        const QByteArray expected = readFile(KESTREL_TEST_DATA "/golden-accounts.txt");
+        QCOMPARE(readFile(dataFile("accounts.txt")), expected);
+
+        clearCollection();
+        storage->LoadData();
+        QCOMPARE(collection().m_accounts.size(), 3);
+        QVERIFY(dynamic_cast<StandartOrbAccount *>(collection().accountForIndex(1)));
+        QCOMPARE(collection().accountForIndex(1)->m_counter, 12);
+        QVERIFY(dynamic_cast<AuthAccount *>(collection().accountForIndex(2)));
+        storage->SaveData();
+        QCOMPARE(readFile(dataFile("accounts.txt")), expected);
+    }
+
+    void earlierFileLoads()
+    {
+        // Compact, keys in another order, and elements to skip ("Type" 0, 4, "1", 9, none) between good ones.
+        writeFile(dataFile("accounts.txt"), readFile(KESTREL_TEST_DATA "/earlier-accounts.txt"));
+        DataStorage::Instance()->LoadData();
+        const QList<Account *> &accounts = collection().m_accounts;
+        QCOMPARE(accounts.size(), 3);
+        QCOMPARE(QStringList({accounts.at(0)->m_user, accounts.at(1)->m_user, accounts.at(2)->m_user}),
+                 QStringList({"first", "second", "third"}));
+        QCOMPARE(accounts.at(2)->m_id, accounts.at(0)->m_id + 2);
+        QCOMPARE(accounts.at(1)->m_counter, 7);
+        auto *push = dynamic_cast<AuthAccount *>(accounts.at(2));
+        QVERIFY(push && !push->m_notificationToken.saved);
+        QCOMPARE(push->m_notificationToken.registrationId, QString("stored-id"));
+        QVERIFY(damagedCopies().isEmpty());
+    }
+
+    void pinAndRegistrationId_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("readBack"); // characters of it read back: the first line, up to a zero
+        QTest::newRow("digits") << "1234" << 4;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("line feed inside") << "12\n34" << 3;
+        QTest::newRow("non-ASCII") << QString::fromUtf8("пин") << 3;
+        QTest::newRow("zero byte") << QString("ab") + QChar(0) + "cd" << 2;
+    }
+
+    void pinAndRegistrationId()
+    {
+        QFETCH(QString, text);
+        DataStorage *storage = DataStorage::Instance();
+        QVERIFY(storage->GetApplicationPin().isEmpty() && storage->GetRegistrationId().isEmpty());
+        storage->SaveApplicationPin("previous");
+        storage->SaveRegistrationId("previous");
+        storage->SaveApplicationPin(text);
+        storage->SaveRegistrationId(text);
+        QFETCH(int, readBack);
+        QCOMPARE(storage->GetApplicationPin(), text.left(readBack));
+        QCOMPARE(storage->GetRegistrationId(), text.left(readBack));
+        QCOMPARE(readFile(dataFile("apppin.txt")), text.toUtf8());
+    }
+
+    void directoryAndModes()
+    {
+        DataStorage *storage = DataStorage::Instance();
+        collection().AddAccount(mixedAccount(0));
+        storage->SaveData();
+        storage->SaveApplicationPin("1234");
+        QCOMPARE(fileMode(dataFile()), 0700);
+        // Files of earlier releases got the umask's mode; a save makes them private.
+        QVERIFY(::chmod(QFile::encodeName(dataFile("accounts.txt")).constData(), 0644) == 0);
+        QVERIFY(::chmod(QFile::encodeName(dataFile("apppin.txt")).constData(), 0644) == 0);
+        storage->SaveData();
+        storage->SaveApplicationPin("5678");
+        QCOMPARE(fileMode(dataFile("accounts.txt")), 0600);
+        QCOMPARE(fileMode(dataFile("apppin.txt")), 0600);
+
+        // A plain file where the data directory should be: nothing is written, nothing breaks.
+        QVERIFY(QDir(dataFile()).removeRecursively());
+        writeFile(dataFile(), "in the way");
+        for (int i = 0; i < 3; ++i) {
+            QTest::ignoreMessage(QtDebugMsg, "File open error");
+        }
+        storage->SaveData();
+        storage->SaveApplicationPin("1234");
+        storage->SaveRegistrationId("id");
+        QVERIFY(storage->GetApplicationPin().isEmpty());
+        QCOMPARE(readFile(dataFile()), QByteArray("in the way"));
+    }
+
+    void damagedFileKeptAside_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("plain text") << QByteArray("these are not accounts") << true;
+        QTest::newRow("object") << QByteArray("{\"Type\": 1, \"URI\": \"otpauth://totp/A:b?secret=AA\"}")
+                                << true;
+        QTest::newRow("truncated array") << QByteArray("[\n    {\n        \"Type\": 1,\n") << true;
+        QTest::newRow("empty array") << QByteArray("[\n]\n") << false;
+        QTest::newRow("empty file") << QByteArray() << false;
+    }
+
+    void damagedFileKeptAside()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, kept);
+        const QRegularExpression keptLine("^\\[DataStorage\\] damaged accounts file kept as");
+
+        writeFile(dataFile("accounts.txt"), content);
+        if (kept) {
+            QTest::ignoreMessage(QtDebugMsg, keptLine);
+        }
+        DataStorage::Instance()->LoadData();
+        QVERIFY(collection().m_accounts.isEmpty());
+        QCOMPARE(damagedCopies(),
+                 kept ? QStringList("accounts.txt.damaged-20270115T080000Z") : QStringList());
+        if (!kept) {
+            return;
+        }
+        const QString copy = dataFile(damagedCopies().first());
+        collection().AddAccount(mixedAccount(0));
+        DataStorage::Instance()->SaveData();
+        QCOMPARE(QJsonDocument::fromJson(readFile(dataFile("accounts.txt"))).array().size(), 1);
+        QCOMPARE(readFile(copy), content);
+
+        // Damaged again within the same second: a second copy, the first one untouched.
+        writeFile(dataFile("accounts.txt"), content + "again");
+        QTest::ignoreMessage(QtDebugMsg, keptLine);
+        DataStorage::Instance()->LoadData();
+        QCOMPARE(damagedCopies().size(), 2);
+        QCOMPARE(readFile(copy), content);
+        QCOMPARE(readFile(dataFile(damagedCopies().at(1))), content + "again");
+    }
+
+    void failedWriteKeepsOldFile()
+    {
+        DataStorage *storage = DataStorage::Instance();
+        collection().AddAccount(mixedAccount(0));
+        storage->SaveData();
+        storage->SaveApplicationPin("1234");
+        const QByteArray old = readFile(dataFile("accounts.txt"));
+        for (int i = 1; i < 60; ++i) {
+            collection().AddAccount(mixedAccount(i));
+        }
+
+        // A full disk, imitated by a file size limit far below the new content.
+        struct rlimit saved = {};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        struct rlimit limit = saved;
+        limit.rlim_cur = 4096;
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^File write error: \"accounts.txt\""));
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^File write error: \"apppin.txt\""));
+        storage->SaveData();
+        storage->SaveApplicationPin(QString(8192, QChar('9')));
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QCOMPARE(readFile(dataFile("accounts.txt")), old);
+        QCOMPARE(storage->GetApplicationPin(), QString("1234"));
+        // No temporary file is left behind.
+        QCOMPARE(QDir(dataFile()).entryList(QDir::Files, QDir::Name),
+                 QStringList({"accounts.txt", "apppin.txt"}));
+    }
+
+    void killDuringSaves()
+    {
+        QLoggingCategory::setFilterRules("default.debug=false");
+        for (int round = 0; round < 20; ++round) {
+            QProcess child;
+            child.setStandardErrorFile(QProcess::nullDevice());
+            child.start(QCoreApplication::applicationFilePath(), {SAVE_LOOP_ARG});
+            while (!child.canReadLine()) {
+                QVERIFY2(child.waitForReadyRead(30000), "the saving child did not start");
+            }
+            QTest::qWait(int(QRandomGenerator::global()->bounded(1, 60)));
+            QVERIFY(::kill(pid_t(child.processId()), SIGKILL) == 0);
+            QVERIFY(child.waitForFinished(10000));
+
+            const QJsonDocument document = QJsonDocument::fromJson(readFile(dataFile("accounts.txt")));
+            const int size = document.array().size();
+            QVERIFY2(size == SAVE_LOOP_ACCOUNTS || size == SAVE_LOOP_ACCOUNTS + 1,
+                     qPrintable(QString::number(size)));
+            DataStorage::Instance()->LoadData();
+            QCOMPARE(collection().m_accounts.size(), size);
+            clearCollection();
+        }
+        QLoggingCategory::setFilterRules(QString());
+    }
+};
 
 int main(int argc, char **argv)
 {

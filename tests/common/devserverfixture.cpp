@@ -2,19 +2,11 @@
 
 #include <QDeadlineTimer>
 #include <QJsonDocument>
-#include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QUrl>
-
-DevServerFixture::DevServerFixture() = default;
-
-DevServerFixture::~DevServerFixture()
-{
-    stop();
-}
 
 bool DevServerFixture::start(const QStringList &extraArgs, int startTimeoutMs)
 {
@@ -95,16 +87,12 @@ QJsonObject DevServerFixture::admin(const QString &command, const QJsonObject &b
     const QJsonDocument document = QJsonDocument::fromJson(reply.body);
     const QJsonObject answer = document.object();
     m_error.clear();
-    if (!document.isObject()) {
-        m_error = QStringLiteral("admin %1: no JSON object in the answer (HTTP %2, network error %3)")
+    if (!document.isObject() || reply.status != 200) {
+        m_error = QStringLiteral("admin %1: HTTP %2, network error %3: %4")
                       .arg(command)
                       .arg(reply.status)
-                      .arg(reply.error);
-    } else if (reply.status != 200) {
-        m_error = QStringLiteral("admin %1: HTTP %2: %3")
-                      .arg(command)
-                      .arg(reply.status)
-                      .arg(answer.value(QStringLiteral("message")).toString());
+                      .arg(reply.error)
+                      .arg(QString::fromUtf8(reply.body));
     }
     return answer;
 }

@@ -4,14 +4,13 @@
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
-
-class QNetworkAccessManager;
 
 // Runs one kestrel-devserver process for a test and talks to its admin interface.
 //
@@ -28,8 +27,8 @@ class QNetworkAccessManager;
 class DevServerFixture
 {
 public:
-    DevServerFixture();
-    ~DevServerFixture();
+    DevServerFixture() = default;
+    ~DevServerFixture() { stop(); }
     DevServerFixture(const DevServerFixture &) = delete;
     DevServerFixture &operator=(const DevServerFixture &) = delete;
 
@@ -105,6 +104,7 @@ public:
     // "body" (the parsed JSON, or "rawBody" text when it was not JSON), "status", "outcome".
     QJsonArray requestLog() { return list(QStringLiteral("log"), QStringLiteral("requests")); }
     QJsonObject clearLog() { return admin(QStringLiteral("clearLog")); }
+
 private:
     // The array `member` (by default named like the command) of an admin answer.
     QJsonArray list(const QString &command, const QString &member = QString());
