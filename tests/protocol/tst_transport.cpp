@@ -8,10 +8,9 @@
 #include "protocol/registerorbaccountoperation.h"
 #include "protocol/request.h"
 #include "tests/common/devserverfixture.h"
-#include "tests/protocol/modelfixture.h"
+#include "tests/models/modelfixture.h"
 
 #include <QMessageAuthenticationCode>
-#include <QTcpServer>
 #include <QtTest>
 
 #include <memory>
@@ -21,20 +20,8 @@ Q_DECLARE_METATYPE(HttpResult::ErrorCode)
 namespace {
 // Long enough for a loaded sanitizer build, short enough to keep the test quick.
 const int SHORT_TRANSFER_TIMEOUT_MS = 1000;
-
-QString closedPortAddress()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return QStringLiteral("http://127.0.0.1:%1/vexa").arg(port);
-}
-
-QJsonObject parsed(const QByteArray &json)
-{
-    return QJsonDocument::fromJson(json).object();
-}
+// Nothing listens on port 1 of the loopback.
+const QString REFUSING_ADDRESS = QStringLiteral("http://127.0.0.1:1/vexa");
 } // namespace
 
 // The transport against kestrel-devserver on loopback, with the client on its own thread as in
@@ -59,7 +46,6 @@ private:
     std::unique_ptr<HttpResult> exchange(Request *request);
     void setTransferTimeout(int milliseconds);
 
-    QTemporaryDir m_dataHome;
     DevServerFixture m_server;
     QThread m_httpThread;
     HttpClientProcess *m_process = nullptr;
@@ -68,8 +54,7 @@ private:
 
 void TestTransport::initTestCase()
 {
-    QVERIFY(m_dataHome.isValid());
-    qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
+    QVERIFY(ModelFixture::useTemporaryDataHome());
     QVERIFY2(m_server.start(), qPrintable(m_server.errorString()));
 
     m_process = new HttpClientProcess();
@@ -164,37 +149,30 @@ void TestTransport::errorReplies()
     QString address = m_server.address();
     DevServerFixture tlsServer;
     if (endpoint == "refused") {
-        address = closedPortAddress();
+        address = REFUSING_ADDRESS;
     } else if (endpoint == "tls") {
         QVERIFY2(tlsServer.start({"--self-signed"}), qPrintable(tlsServer.errorString()));
         address = tlsServer.address();
-        QVERIFY(address.startsWith("https://"));
     } else if (endpoint == "slash") {
         address += '/';
     } else {
         m_server.injectFault(endpoint, fault, 3);
-        QCOMPARE(m_server.lastStatus(), 200);
     }
     if (fault.contains("delayMs")) {
         setTransferTimeout(SHORT_TRANSFER_TIMEOUT_MS);
     }
 
-    Request *request = nullptr;
-    OperationRequest::OperationType type = OperationRequest::AuthOp;
-    if (endpoint == "/acceptToken") {
-        request = Request::CreateDeclineTokenRequest(address, "t-1", "s-1", "c2ln");
-        type = OperationRequest::DeclineTokenOp;
-    } else if (endpoint == "/register") {
-        request =
-            Request::CreateActivateOrbRequest(address, "req-x", "", "en-US", "AAAQEAYEAUDAOCAJBIFQYDIOB4");
-        type = OperationRequest::RegisterAccountOp;
-    } else if (endpoint == "/getRemovedTokens") {
-        request = Request::CreateGetRemovedTokensRequest(address, {"t-1"});
-        type = OperationRequest::DeleteAccountsOp;
-    } else {
-        request = Request::CreateUpdateTokensRequest(address, {});
-    }
-
+    // A failed exchange still yields the operation of its request's kind, carrying the error.
+    const QHash<QString, OperationRequest::OperationType> types{
+        {"/acceptToken", OperationRequest::DeclineTokenOp},
+        {"/register", OperationRequest::RegisterAccountOp},
+        {"/getRemovedTokens", OperationRequest::DeleteAccountsOp}};
+    Request *request =
+        endpoint == "/acceptToken" ? Request::CreateDeclineTokenRequest(address, "t-1", "s-1", "c2ln")
+        : endpoint == "/register"
+            ? Request::CreateActivateOrbRequest(address, "req-x", "", "en-US", "AAAQEAYEAUDAOCAJBIFQYDIOB4")
+        : endpoint == "/getRemovedTokens" ? Request::CreateGetRemovedTokensRequest(address, {"t-1"})
+                                          : Request::CreateUpdateTokensRequest(address, {});
     std::unique_ptr<HttpResult> result = exchange(request);
     QVERIFY(result);
     std::unique_ptr<OperationRequest> operation(result->operation);
@@ -202,7 +180,7 @@ void TestTransport::errorReplies()
     QCOMPARE(result->statusCode, status);
     QCOMPARE(result->message, message);
     QVERIFY(operation);
-    QCOMPARE(operation->m_operationType, type);
+    QCOMPARE(operation->m_operationType, types.value(endpoint, OperationRequest::AuthOp));
     QCOMPARE(operation->m_errorCode, code);
     QCOMPARE(operation->m_address, address);
     if (auto *registration = dynamic_cast<RegisterOrbAccountOperation *>(operation.get())) {
@@ -246,11 +224,9 @@ void TestTransport::registration()
     QFETCH(int, type);
     const QJsonObject ticket = m_server.createTicket(kind, member);
     QVERIFY2(!ticket.isEmpty(), qPrintable(m_server.errorString()));
-    const auto activation = [&ticket] {
-        return Request::CreateActivateOrbRequest(ticket["address"].toString(), ticket["reqID"].toString(),
-                                                 ticket["pin"].toString(), "en-US", ticket["key"].toString());
-    };
-    std::unique_ptr<HttpResult> result = exchange(activation());
+    std::unique_ptr<HttpResult> result = exchange(
+        Request::CreateActivateOrbRequest(ticket["address"].toString(), ticket["reqID"].toString(),
+                                          ticket["pin"].toString(), "en-US", ticket["key"].toString()));
     QVERIFY(result);
     std::unique_ptr<OperationRequest> operation(result->operation);
     QCOMPARE(result->errorCode, HttpResult::ErrorNone);
@@ -269,13 +245,6 @@ void TestTransport::registration()
     ModelFixture model;
     operation->DoOperation(model.model());
     QCOMPARE(ModelFixture::accounts(), QList<Account *>{account});
-
-    // A ticket answers once; the server's reason comes back as the message.
-    std::unique_ptr<HttpResult> again = exchange(activation());
-    QVERIFY(again);
-    delete again->operation;
-    QCOMPARE(again->errorCode, HttpResult::ErrorServer);
-    QVERIFY(!again->message.isEmpty());
 }
 
 // Every body reaches the server as the request wrote it, and the server verifies the signatures.
@@ -285,7 +254,7 @@ void TestTransport::bodiesAsReceived()
     const QString address = m_server.address();
     QList<QJsonObject> sent;
     const auto send = [&](Request *request) {
-        sent << parsed(request->GetDataJson());
+        sent << QJsonDocument::fromJson(request->GetDataJson()).object();
         std::unique_ptr<HttpResult> result = exchange(request);
         const bool ok = result && result->errorCode == HttpResult::ErrorNone;
         QTest::qVerify(ok, "exchange", "", __FILE__, __LINE__);
@@ -296,8 +265,8 @@ void TestTransport::bodiesAsReceived()
                                                                "en-US", ticket["key"].toString()));
     QVERIFY(registration);
     registration->DoOperation(model.model());
-    QCOMPARE(ModelFixture::accounts().size(), 1);
-    auto *account = static_cast<AuthAccount *>(ModelFixture::accounts().first());
+    auto *account = static_cast<AuthAccount *>(ModelFixture::accounts().value(0));
+    QVERIFY(account);
     const QString token = account->m_tokenUID;
     const QString accepted = m_server.createLogin(token, "Firefox")["sessionID"].toString();
     const QString declined = m_server.createLogin(token, "curl")["sessionID"].toString();
@@ -335,11 +304,8 @@ void TestTransport::bodiesAsReceived()
         QCOMPARE(log.at(i)["endpoint"].toString(), endpoints.at(i));
         QCOMPARE(log.at(i)["body"].toObject(), sent.at(i));
     }
-    QStringList states;
-    for (const QJsonValue &login : m_server.logins()) {
-        states << login["state"].toString();
-    }
-    QCOMPARE(states, QStringList({"accepted", "declined"}));
+    QCOMPARE(m_server.logins().at(0)["state"].toString(), QStringLiteral("accepted"));
+    QCOMPARE(m_server.logins().at(1)["state"].toString(), QStringLiteral("declined"));
 }
 
 QTEST_GUILESS_MAIN(TestTransport)

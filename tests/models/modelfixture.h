@@ -11,10 +11,10 @@
 
 class Account;
 
-// The real accounts list model for the operations' tests. The collection starts empty; with an
+// The real accounts list model for the tests of the protocol, the servers and the models. With an
 // address, push accounts holding the given token ids are stored first, so that the model starts
 // with a session for that address serving them (as after a restart). The destructor destroys the
-// model and frees every stored account.
+// model and empties the collection.
 class ModelFixture
 {
 public:
@@ -24,9 +24,15 @@ public:
     ModelFixture &operator=(const ModelFixture &) = delete;
 
     AccountsListModel *model() const { return m_model.get(); }
+
+    // For initTestCase: the data files go to a temporary directory kept for the whole program.
+    static bool useTemporaryDataHome();
+    // Frees every stored account and saves the empty collection, as on a fresh installation.
+    static void clearAccounts();
     // The accounts in the model's rows, in row order.
     static QList<Account *> accounts();
     static QStringList tokenIds();
+    static QString accountsFile();
 
 private:
     std::unique_ptr<AccountsListModel> m_model;
@@ -34,6 +40,4 @@ private:
 public:
     QSignalSpy badReplies;
     QSignalSpy confirmations;
-    QSignalSpy accepted;
-    QSignalSpy declined;
 };

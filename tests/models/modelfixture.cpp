@@ -1,7 +1,10 @@
-#include "tests/protocol/modelfixture.h"
+#include "tests/models/modelfixture.h"
 
 #include "accounts/account.h"
 #include "accounts/datastorage.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -21,14 +24,24 @@ ModelFixture::ModelFixture(const QString &address, const QStringList &tokenIds)
     : m_model(startModel(address, tokenIds))
     , badReplies(m_model.get(), &AccountsListModel::badreply)
     , confirmations(m_model.get(), &AccountsListModel::requestconfirmation)
-    , accepted(m_model.get(), &AccountsListModel::accepted)
-    , declined(m_model.get(), &AccountsListModel::declined)
 {
 }
 
 ModelFixture::~ModelFixture()
 {
     m_model.reset();
+    clearAccounts();
+}
+
+bool ModelFixture::useTemporaryDataHome()
+{
+    static QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    return home.isValid();
+}
+
+void ModelFixture::clearAccounts()
+{
     AccountsData &data = DataStorage::Instance()->m_accountsData;
     qDeleteAll(data.m_accounts);
     data.m_accounts.clear();
@@ -47,4 +60,9 @@ QStringList ModelFixture::tokenIds()
         ids << account->m_tokenUID;
     }
     return ids;
+}
+
+QString ModelFixture::accountsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/accounts.txt";
 }
