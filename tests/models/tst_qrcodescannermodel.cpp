@@ -35,17 +35,14 @@ private slots:
         // Lines of the model's report that must appear, in this order.
         QTest::addColumn<QStringList>("expected");
 
+        // (Which OTP texts are valid is the parser's business; here the model's part.)
         const QStringList invalid{"=======OTP invalid data======"};
         const QString secret = "JBSWY3DPEHPK3PXP";
         QTest::newRow("not a uri") << "hello world" << false << invalid;
-        QTest::newRow("upper-case scheme") << "OTPAUTH://totp/A:b?secret=" + secret << false << invalid;
-        QTest::newRow("totp without query") << "otpauth://totp/Acme:bob" << false << invalid;
         QTest::newRow("totp") << "otpauth://totp/Acme:bob?secret=" + secret << true
                               << QStringList{"==== OTP label: \"Acme:bob\"", "==== OTP secret: \"***\"",
                                              "==== OTP algorithm: \"SHA1\"", "==== OTP digits: \"6\"",
                                              "==== OTP period: \"30\""};
-        QTest::newRow("hotp without counter")
-            << "otpauth://hotp/Acme:bob?secret=" + secret << false << invalid;
         QTest::newRow("hotp") << "otpauth://hotp/Acme:bob?secret=" + secret + "&counter=5&digits=8" << true
                               << QStringList{"==== OTP secret: \"***\"", "==== OTP digits: \"8\"",
                                              "==== OTP counter: \"5\""};
@@ -53,8 +50,6 @@ private slots:
                                 << true
                                 << QStringList{"==== OTP addres: \"http://127.0.0.1:9/vexa\"",
                                                "==== OTP reqID: \"r17\"", "==== OTP pin: \"***\""};
-        QTest::newRow("ticket without pin")
-            << "orbticket://r17?address=http://h/v" << true << QStringList{"==== OTP pin: \"\""};
         QTest::newRow("ticket without address") << "orbticket://r17?pin=4321" << false << invalid;
         QTest::newRow("ticket with empty reqID") << "orbticket://?address=http://h/v" << false << invalid;
     }
