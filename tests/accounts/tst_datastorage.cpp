@@ -148,7 +148,6 @@ private slots:
         storage->LoadData();
         QCOMPARE(collection().m_accounts.size(), 3);
         QVERIFY(dynamic_cast<StandartOrbAccount *>(collection().accountForIndex(1)));
-        QCOMPARE(collection().accountForIndex(1)->m_counter, 12);
         QVERIFY(dynamic_cast<AuthAccount *>(collection().accountForIndex(2)));
         storage->SaveData();
         QCOMPARE(readFile(dataFile("accounts.txt")), expected);
