@@ -1,5 +1,4 @@
 #include "fuzz/protocol/replyfuzzing.h"
-#include "protocol/activateorbticketrequest.h"
 
 // "IV.ciphertext.tag" text of an encrypted registration answer, under the seed corpus's key.
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -10,9 +9,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const ActivateOrbTicketRequest request(
-        QStringLiteral("http://127.0.0.1:1/vexa"), QStringLiteral("req-1"), QStringLiteral("1234"),
-        QStringLiteral("en-US"), QStringLiteral("AAAQEAYEAUDAOCAJBIFQYDIOB4"));
+    const ActivateOrbTicketRequest &request = replyfuzzing::registrationRequest();
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<int>(size));
     const QByteArray plaintext = request.DecryptOTPData(text);
     // A successful decryption is never longer than its ciphertext.

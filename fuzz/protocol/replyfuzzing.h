@@ -3,6 +3,7 @@
 #include "accounts/account.h"
 #include "accounts/datastorage.h"
 #include "models/accountslistmodel.h"
+#include "protocol/activateorbticketrequest.h"
 #include "protocol/httpresult.h"
 #include "protocol/operationrequest.h"
 #include "protocol/request.h"
@@ -42,6 +43,15 @@ inline void initialize()
     static char *argv[] = {name, nullptr};
     // Lives as long as the process, like the model below and its threads.
     new QCoreApplication(argc, argv);
+}
+
+// The registration request whose key the seed corpus of the registration harnesses is encrypted under.
+inline const ActivateOrbTicketRequest &registrationRequest()
+{
+    static const ActivateOrbTicketRequest request(
+        QStringLiteral("http://127.0.0.1:1/vexa"), QStringLiteral("req-1"), QStringLiteral("1234"),
+        QStringLiteral("en-US"), QStringLiteral("AAAQEAYEAUDAOCAJBIFQYDIOB4"));
+    return request;
 }
 
 inline void decode(const Request &request, const uint8_t *data, size_t size)
