@@ -8,139 +8,116 @@ class TestPinAttemptLimiter : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void waitGrows_data();
-    void waitGrows();
-    void entriesDuringWaitAreIgnored();
-    void successClearsTheCount();
-    void stateSurvivesRestart();
-    void clockSetBackDoesNotStretchTheWait();
-    void damagedStateFileIsIgnored();
+    QScopedPointer<QTemporaryDir> m_dir;
+    qint64 m_now = 0;
 
-private:
     QString stateFile() const { return m_dir->filePath("pinattempts.txt"); }
     PinAttemptLimiter::Clock clock()
     {
         return [this] { return m_now; };
     }
-
-    QScopedPointer<QTemporaryDir> m_dir;
-    qint64 m_now = 0;
-};
-
-void TestPinAttemptLimiter::init()
-{
-    m_dir.reset(new QTemporaryDir);
-    QVERIFY(m_dir->isValid());
-    m_now = 1'700'000'000'000;
-}
-
-void TestPinAttemptLimiter::waitGrows_data()
-{
-    QTest::addColumn<int>("failures");
-    QTest::addColumn<int>("wait");
-    QTest::newRow("first four free") << 4 << 0;
-    QTest::newRow("fifth") << 5 << 30;
-    QTest::newRow("sixth doubles") << 6 << 60;
-    QTest::newRow("eighth") << 8 << 240;
-    QTest::newRow("capped at an hour") << 12 << 3600;
-    QTest::newRow("far beyond the cap") << 60 << 3600;
-}
-
-void TestPinAttemptLimiter::waitGrows()
-{
-    QFETCH(int, failures);
-    QFETCH(int, wait);
-    QCOMPARE(PinAttemptLimiter::waitAfter(failures), wait);
-
-    PinAttemptLimiter limiter(stateFile(), clock());
-    for (int i = 0; i < failures; ++i) {
-        m_now += qint64(PinAttemptLimiter::waitAfter(i)) * 1000; // sit out each wait before the next try
-        QVERIFY(!limiter.locked());
-        limiter.recordFailure();
-    }
-    QCOMPARE(limiter.failedAttempts(), failures);
-    QCOMPARE(limiter.remainingSeconds(), wait);
-    QCOMPARE(limiter.locked(), wait > 0);
-    m_now += qint64(wait) * 1000 - 1;
-    QCOMPARE(limiter.locked(), wait > 0);
-    m_now += 1;
-    QVERIFY(!limiter.locked());
-}
-
-void TestPinAttemptLimiter::entriesDuringWaitAreIgnored()
-{
-    PinAttemptLimiter limiter(stateFile(), clock());
-    QSignalSpy spy(&limiter, &PinAttemptLimiter::stateChanged);
-    for (int i = 0; i < 5; ++i)
-        limiter.recordFailure();
-    QCOMPARE(spy.count(), 5);
-    m_now += 10'000;
-    limiter.recordFailure();
-    limiter.recordSuccess();
-    QCOMPARE(limiter.failedAttempts(), 5);
-    QCOMPARE(limiter.remainingSeconds(), 20);
-    QCOMPARE(spy.count(), 5);
-}
-
-void TestPinAttemptLimiter::successClearsTheCount()
-{
-    PinAttemptLimiter limiter(stateFile(), clock());
-    for (int i = 0; i < 4; ++i)
-        limiter.recordFailure();
-    limiter.recordSuccess();
-    QCOMPARE(limiter.failedAttempts(), 0);
-    for (int i = 0; i < 4; ++i)
-        limiter.recordFailure();
-    QVERIFY(!limiter.locked());
-
-    PinAttemptLimiter restarted(stateFile(), clock());
-    QCOMPARE(restarted.failedAttempts(), 4);
-}
-
-void TestPinAttemptLimiter::stateSurvivesRestart()
-{
+    // Wrong entries in a row, each after sitting out the wait of the one before.
+    void fail(PinAttemptLimiter &limiter, int times)
     {
-        PinAttemptLimiter limiter(stateFile(), clock());
-        for (int i = 0; i < 6; ++i) {
-            m_now += qint64(PinAttemptLimiter::waitAfter(i)) * 1000;
+        for (int i = 0; i < times; ++i) {
+            m_now += qint64(PinAttemptLimiter::waitAfter(limiter.failedAttempts())) * 1000;
+            QVERIFY(!limiter.locked());
             limiter.recordFailure();
         }
     }
-    m_now += 15'000;
-    PinAttemptLimiter restarted(stateFile(), clock());
-    QCOMPARE(restarted.failedAttempts(), 6);
-    QCOMPARE(restarted.remainingSeconds(), 45);
-    m_now += 45'000;
-    restarted.recordFailure();
-    QCOMPARE(restarted.remainingSeconds(), 120);
-}
 
-void TestPinAttemptLimiter::clockSetBackDoesNotStretchTheWait()
-{
+private slots:
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        m_now = 1'700'000'000'000;
+    }
+
+    void waitGrows_data()
+    {
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<int>("wait");
+        QTest::newRow("first four free") << 4 << 0;
+        QTest::newRow("fifth") << 5 << 30;
+        QTest::newRow("sixth doubles") << 6 << 60;
+        QTest::newRow("eighth") << 8 << 240;
+        QTest::newRow("capped at an hour") << 12 << 3600;
+        QTest::newRow("far beyond the cap") << 60 << 3600;
+    }
+
+    void waitGrows()
+    {
+        QFETCH(int, failures);
+        QFETCH(int, wait);
+        PinAttemptLimiter limiter(stateFile(), clock());
+        fail(limiter, failures);
+        QCOMPARE(limiter.failedAttempts(), failures);
+        QCOMPARE(limiter.remainingSeconds(), wait);
+        m_now += qint64(wait) * 1000 - 1;
+        QCOMPARE(limiter.locked(), wait > 0);
+        m_now += 1;
+        QVERIFY(!limiter.locked());
+    }
+
+    void entriesDuringWaitAreIgnored()
     {
         PinAttemptLimiter limiter(stateFile(), clock());
-        for (int i = 0; i < 5; ++i)
-            limiter.recordFailure();
+        QSignalSpy spy(&limiter, &PinAttemptLimiter::stateChanged);
+        fail(limiter, 5);
+        m_now += 10'000;
+        limiter.recordFailure();
+        limiter.recordSuccess();
+        QCOMPARE(limiter.failedAttempts(), 5);
+        QCOMPARE(limiter.remainingSeconds(), 20);
+        QCOMPARE(spy.count(), 5);
     }
-    m_now -= 86'400'000;
-    PinAttemptLimiter restarted(stateFile(), clock());
-    QCOMPARE(restarted.remainingSeconds(), 30);
-    m_now += 30'000;
-    QVERIFY(!restarted.locked());
-}
 
-void TestPinAttemptLimiter::damagedStateFileIsIgnored()
-{
-    QFile file(stateFile());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("garbage\n");
-    file.close();
-    PinAttemptLimiter limiter(stateFile(), clock());
-    QCOMPARE(limiter.failedAttempts(), 0);
-    QVERIFY(!limiter.locked());
-}
+    void successClearsTheCount()
+    {
+        PinAttemptLimiter limiter(stateFile(), clock());
+        fail(limiter, 4);
+        limiter.recordSuccess();
+        fail(limiter, 4);
+        QVERIFY(!limiter.locked());
+        QCOMPARE(PinAttemptLimiter(stateFile(), clock()).failedAttempts(), 4);
+    }
+
+    void restart_data()
+    {
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<qint64>("later");
+        QTest::addColumn<QByteArray>("damage");
+        QTest::addColumn<int>("remaining");
+        QTest::newRow("wait goes on") << 6 << qint64(15'000) << QByteArray() << 45;
+        QTest::newRow("clock set back a day") << 5 << qint64(-86'400'000) << QByteArray() << 30;
+        QTest::newRow("damaged file") << 6 << qint64(0) << QByteArray("garbage\n") << 0;
+    }
+
+    void restart()
+    {
+        QFETCH(int, failures);
+        QFETCH(qint64, later);
+        QFETCH(QByteArray, damage);
+        QFETCH(int, remaining);
+        {
+            PinAttemptLimiter limiter(stateFile(), clock());
+            fail(limiter, failures);
+        }
+        if (!damage.isEmpty()) {
+            QFile file(stateFile());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damage) == damage.size());
+        }
+        m_now += later;
+        PinAttemptLimiter restarted(stateFile(), clock());
+        QCOMPARE(restarted.failedAttempts(), damage.isEmpty() ? failures : 0);
+        QCOMPARE(restarted.remainingSeconds(), remaining);
+        // The next wrong entry after the wait doubles it again.
+        m_now += qint64(remaining) * 1000;
+        restarted.recordFailure();
+        QCOMPARE(restarted.remainingSeconds(), PinAttemptLimiter::waitAfter(restarted.failedAttempts()));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestPinAttemptLimiter)
 #include "tst_pinattemptlimiter.moc"
