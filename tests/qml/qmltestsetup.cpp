@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QProcess>
 #include <QQmlContext>
 #include <QQmlError>
 #include <QUrl>
@@ -42,16 +41,6 @@ QString DevServerBridge::loginState(const QString &sessionID)
     return QString();
 }
 
-QUrl QrFiles::encode(const QString &text)
-{
-    const QString path = m_dir.filePath(QString("code%1.png").arg(++m_count));
-    QProcess qrencode;
-    qrencode.start("qrencode", {"-t", "PNG", "-s", "4", "-o", path, text});
-    if (!qrencode.waitForFinished(10000) || qrencode.exitCode() != 0)
-        return QUrl();
-    return QUrl::fromLocalFile(path);
-}
-
 QmlTestSetup::QmlTestSetup()
 {
     // Before anything asks for standard paths: the accounts, PIN and attempt files of the
@@ -77,7 +66,6 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
     engine->rootContext()->setContextProperty(
         "mainFileUrl", QUrl::fromLocalFile(QStringLiteral(KESTREL_QML_DIR "/Kestrel2FAClient.qml")));
     engine->rootContext()->setContextProperty("devServer", new DevServerBridge(engine));
-    engine->rootContext()->setContextProperty("qrFiles", new QrFiles(engine));
     connect(engine, &QQmlEngine::warnings, this, [this](const QList<QQmlError> &warnings) {
         for (const QQmlError &warning : warnings)
             m_warnings << warning.toString();

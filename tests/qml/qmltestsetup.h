@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QQmlEngine>
 #include <QTemporaryDir>
-#include <QUrl>
 #include <QVariantMap>
 
 // Lets the QML tests drive kestrel-devserver: tickets, login requests, withdrawals.
@@ -27,22 +26,6 @@ public:
 
 private:
     DevServerFixture m_server;
-};
-
-// Pictures for the add-from-image flow: QR codes drawn by the qrencode command.
-class QrFiles : public QObject
-{
-    Q_OBJECT
-
-public:
-    using QObject::QObject;
-
-    // The URL of a PNG holding `text` as a QR code, or an empty URL when qrencode failed.
-    Q_INVOKABLE QUrl encode(const QString &text);
-
-private:
-    QTemporaryDir m_dir;
-    int m_count = 0;
 };
 
 // Gives the QML tests a private data directory, the registered types and the path of the

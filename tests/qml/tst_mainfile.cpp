@@ -1,10 +1,8 @@
 #include "app/qmltypes.h"
-#include "models/applicationpinmodel.h"
 #include "ui/uitypes.h"
 
 #include <QDirIterator>
 #include <QQmlComponent>
-#include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -12,137 +10,94 @@
 #include <QtTest>
 
 namespace {
-
 QStringList g_messages;
-
 void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type != QtDebugMsg && type != QtInfoMsg)
         g_messages << message;
 }
-
 } // namespace
 
-// Loading the main window, and opening each page from it, must not produce a single QML warning
-// or error: they hide broken bindings and screens that silently miss their data.
+// Loading the main window, and opening each page and dialog from it, must not produce a single
+// QML warning or error: they hide broken bindings and screens that silently miss their data.
 class TestMainFile : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void loadsWithoutWarnings();
-    void locksAtStartWithPin();
-    void everyFileCompiles_data();
-    void everyFileCompiles();
-
-private:
     QTemporaryDir m_dataHome;
-};
 
-void TestMainFile::initTestCase()
-{
-    QVERIFY(m_dataHome.isValid());
-    qputenv("XDG_DATA_HOME", m_dataHome.path().toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", m_dataHome.path().toLocal8Bit());
-    QCoreApplication::setOrganizationName("ru.kestrel");
-    QCoreApplication::setApplicationName("Kestrel2FAClient");
-}
-
-void TestMainFile::loadsWithoutWarnings()
-{
-    qInstallMessageHandler(collect);
+private slots:
+    void initTestCase()
     {
-        QQuickView view;
-        view.setResizeMode(QQuickView::SizeRootObjectToView);
-        view.setSource(QUrl::fromLocalFile(KESTREL_QML_DIR "/Kestrel2FAClient.qml"));
-        QCOMPARE(view.status(), QQuickView::Ready);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QQuickItem *root = view.rootObject();
-        QVERIFY(root);
-        QObject *stack = root->findChild<QObject *>("stack");
-        QVERIFY(stack);
+        QVERIFY(m_dataHome.isValid());
+        qputenv("XDG_DATA_HOME", m_dataHome.path().toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", m_dataHome.path().toLocal8Bit());
+        QCoreApplication::setOrganizationName("ru.kestrel");
+        QCoreApplication::setApplicationName("Kestrel2FAClient");
+    }
 
-        const QList<QByteArray> pages = {"openAddPage", "openSettings", "openAbout"};
-        for (const QByteArray &open : pages) {
-            QVERIFY(QMetaObject::invokeMethod(root, open.constData()));
-            QTRY_COMPARE(stack->property("depth").toInt(), 2);
-            if (open == "openAddPage") {
-                QObject *addPage = stack->property("currentItem").value<QObject *>();
-                QVERIFY(QMetaObject::invokeMethod(root, "openImagePicker",
-                                                  Q_ARG(QVariant, QVariant::fromValue(addPage))));
-                QTRY_COMPARE(stack->property("depth").toInt(), 3);
-                QTest::qWait(200);
+    void loadsWithoutWarnings()
+    {
+        qInstallMessageHandler(collect);
+        {
+            QQuickView view;
+            view.setResizeMode(QQuickView::SizeRootObjectToView);
+            view.setSource(QUrl::fromLocalFile(KESTREL_QML_DIR "/Kestrel2FAClient.qml"));
+            QCOMPARE(view.status(), QQuickView::Ready);
+            view.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&view));
+            QQuickItem *root = view.rootObject();
+            QObject *stack = root->findChild<QObject *>("stack");
+            QVERIFY(stack);
+            for (const char *open : {"openAddPage", "openSettings", "openAbout"}) {
+                QVERIFY(QMetaObject::invokeMethod(root, open));
+                QTRY_COMPARE(stack->property("depth").toInt(), 2);
+                if (open == QByteArray("openAddPage")) {
+                    QVariant addPage = stack->property("currentItem");
+                    QVERIFY(QMetaObject::invokeMethod(root, "openImagePicker", Q_ARG(QVariant, addPage)));
+                    QTRY_COMPARE(stack->property("depth").toInt(), 3);
+                }
+                QVERIFY(QMetaObject::invokeMethod(root, "backToList"));
+                QTRY_COMPARE(stack->property("depth").toInt(), 1);
             }
-            QVERIFY(QMetaObject::invokeMethod(root, "backToList"));
-            QTRY_COMPARE(stack->property("depth").toInt(), 1);
+            // The dialogs are made on first use; make each of them now.
+            for (const char *name :
+                 {"remove", "rowMenu", "duplicate", "registration", "confirmation", "lock", "toast"}) {
+                QVariant popup;
+                QVERIFY(QMetaObject::invokeMethod(root, "popup", Q_RETURN_ARG(QVariant, popup),
+                                                  Q_ARG(QVariant, QString(name))));
+                QVERIFY2(popup.value<QObject *>(), name);
+            }
+            QVERIFY(QMetaObject::invokeMethod(root, "openPinSetup", Q_ARG(QVariant, QString("set"))));
+            QTRY_COMPARE(stack->property("depth").toInt(), 2);
+            // Let the timers of the list and the dialogs run a few rounds.
+            QTest::qWait(1500);
         }
-        // The dialogs are made on first use; make each of them now.
-        const QStringList popups = {"remove",       "rowMenu", "duplicate", "registration",
-                                    "confirmation", "lock",    "toast"};
-        for (const QString &name : popups) {
-            QVariant popup;
-            QVERIFY(QMetaObject::invokeMethod(root, "popup", Q_RETURN_ARG(QVariant, popup),
-                                              Q_ARG(QVariant, name)));
-            QVERIFY2(popup.value<QObject *>(), qPrintable(name));
-        }
-        QVERIFY(QMetaObject::invokeMethod(root, "openPinSetup",
-                                          Q_ARG(QVariant, QVariant(QStringLiteral("set")))));
-        QTRY_COMPARE(stack->property("depth").toInt(), 2);
-        // Let the timers of the list and the dialogs run a few rounds.
-        QTest::qWait(1500);
+        qInstallMessageHandler(nullptr);
+        QVERIFY2(g_messages.isEmpty(), qPrintable(g_messages.join('\n')));
     }
-    qInstallMessageHandler(nullptr);
-    QVERIFY2(g_messages.isEmpty(), qPrintable(g_messages.join('\n')));
-}
 
-// As the program shows it: the view gets the main item only after creating it, so the lock
-// screen must still come up, and nothing else may show meanwhile.
-void TestMainFile::locksAtStartWithPin()
-{
-    ApplicationPinModel pin;
-    pin.onSetPinCode("2468");
-    g_messages.clear();
-    qInstallMessageHandler(collect);
+    // Screens that the other tests cannot open (the camera page without a camera) must at least
+    // compile: unknown properties, types and signal handlers are found here.
+    void everyFileCompiles_data()
     {
-        QQuickView view;
-        view.setSource(QUrl::fromLocalFile(KESTREL_QML_DIR "/Kestrel2FAClient.qml"));
-        QCOMPARE(view.status(), QQuickView::Ready);
-        QObject *stack = view.rootObject()->findChild<QObject *>("stack");
-        QVERIFY(stack);
-        QVERIFY(!stack->property("visible").toBool());
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QTRY_VERIFY(view.rootObject()->findChild<QObject *>("lockScreen") &&
-                    view.rootObject()->findChild<QObject *>("lockScreen")->property("opened").toBool());
-        QVERIFY(!stack->property("visible").toBool());
+        QTest::addColumn<QString>("path");
+        QDirIterator files(KESTREL_QML_DIR, {"*.qml"}, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString path = files.next();
+            QTest::newRow(qPrintable(QDir(KESTREL_QML_DIR).relativeFilePath(path))) << path;
+        }
     }
-    qInstallMessageHandler(nullptr);
-    pin.resetPinCode();
-    QVERIFY2(g_messages.isEmpty(), qPrintable(g_messages.join('\n')));
-}
 
-void TestMainFile::everyFileCompiles_data()
-{
-    QTest::addColumn<QString>("path");
-    QDirIterator files(KESTREL_QML_DIR, {"*.qml"}, QDir::Files, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        const QString path = files.next();
-        QTest::newRow(qPrintable(QDir(KESTREL_QML_DIR).relativeFilePath(path))) << path;
+    void everyFileCompiles()
+    {
+        QFETCH(QString, path);
+        QQmlEngine engine;
+        QQmlComponent component(&engine, QUrl::fromLocalFile(path));
+        QTRY_VERIFY(!component.isLoading());
+        QVERIFY2(component.isReady(), qPrintable(component.errorString()));
     }
-}
-
-// Screens that the other tests cannot open (the camera page without a camera) must at least
-// compile: unknown properties, types and signal handlers are found here.
-void TestMainFile::everyFileCompiles()
-{
-    QFETCH(QString, path);
-    QQmlEngine engine;
-    QQmlComponent component(&engine, QUrl::fromLocalFile(path));
-    QTRY_VERIFY(!component.isLoading());
-    QVERIFY2(component.isReady(), qPrintable(component.errorString()));
-}
+};
 
 int main(int argc, char **argv)
 {
