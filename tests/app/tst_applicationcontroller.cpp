@@ -19,17 +19,9 @@ class TestApplicationController : public QObject
 {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
 
-    QString writeApplicationIdFile(const QByteArray &content)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("applicationid"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
-            return QString();
-        return path;
-    }
+    QString noFile() const { return m_dir.filePath(QStringLiteral("none")); }
 
     // Whether the application's event loop was told to quit while `action` ran inside it.
     static bool quitsOn(const std::function<void()> &action)
@@ -48,9 +40,6 @@ private slots:
         QVERIFY(m_dir.isValid());
         // As the program does on an off-screen platform: there is no OpenGL.
         QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
-        qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toUtf8());
-        QCoreApplication::setOrganizationName(QStringLiteral("ru.kestrel"));
-        QCoreApplication::setApplicationName(QStringLiteral("Kestrel2FAClient"));
     }
 
     void applicationIdFile_data()
@@ -68,8 +57,12 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, expected);
-        const QString path =
-            content.isNull() ? m_dir.filePath(QStringLiteral("none")) : writeApplicationIdFile(content);
+        QString path = noFile();
+        if (!content.isNull()) {
+            QFile file(path = m_dir.filePath(QStringLiteral("applicationid")));
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                    file.write(content) == content.size());
+        }
         ApplicationController controller({QStringLiteral("/no-gui")}, path, nullptr);
         QCOMPARE(controller.applicationId(), expected);
         // A set application id means a registration; without one the client is never asked.
@@ -81,8 +74,7 @@ private slots:
 
     void sameRegistrationIdIsReportedOnce()
     {
-        ApplicationController controller({QStringLiteral("/no-gui")}, m_dir.filePath(QStringLiteral("none")),
-                                         nullptr);
+        ApplicationController controller({QStringLiteral("/no-gui")}, noFile(), nullptr);
         auto *client = controller.findChild<Client *>();
         QSignalSpy changes(&controller, &ApplicationController::registrationIdChanged);
         emit client->registrationId(QStringLiteral("reg-1"));
@@ -104,29 +96,26 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, quits);
-        ApplicationController controller(arguments, m_dir.filePath(QStringLiteral("none")), nullptr);
+        ApplicationController controller(arguments, noFile(), nullptr);
         auto *client = controller.findChild<Client *>();
         QCOMPARE(quitsOn([client]() { emit client->clientInactive(); }), quits);
     }
 
     void showGuiKeepsOneView()
     {
-        ApplicationController controller({QStringLiteral("/no-gui")}, m_dir.filePath(QStringLiteral("none")),
-                                         nullptr);
+        ApplicationController controller({QStringLiteral("/no-gui")}, noFile(), nullptr);
         QVERIFY(QGuiApplication::topLevelWindows().isEmpty());
+        controller.showGui();
         controller.showGui();
         QCOMPARE(QGuiApplication::topLevelWindows().size(), 1);
         auto *view = qobject_cast<QQuickView *>(QGuiApplication::topLevelWindows().first());
-        QVERIFY(view);
+        QVERIFY(view && view->isVisible());
         // The main file, found in the source tree when run from the build.
         QVERIFY2(QFileInfo(view->source().toLocalFile()).isFile(), qPrintable(view->source().toString()));
         QVERIFY(view->source().toLocalFile().endsWith(QStringLiteral("/qml/Kestrel2FAClient.qml")));
         QCOMPARE(
             view->rootContext()->contextProperty(QStringLiteral("ApplicationController")).value<QObject *>(),
             &controller);
-        QVERIFY(view->isVisible());
-        controller.showGui();
-        QCOMPARE(QGuiApplication::topLevelWindows().size(), 1);
         QCOMPARE(view->windowState(), Qt::WindowFullScreen);
     }
 };

@@ -18,28 +18,16 @@ class TestPushNotificationsModel : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dataHome;
     FakeNotificationServer m_notifications;
 
-    static QString dataFile(const QString &name)
+    static QByteArray read(const QString &name)
     {
-        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/' + name;
-    }
-    static QByteArray read(const QString &path)
-    {
-        QFile file(path);
+        QFile file(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/' + name);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dataHome.isValid());
-        qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
-        QCoreApplication::setOrganizationName(QStringLiteral("ru.kestrel"));
-        QCoreApplication::setApplicationName(QStringLiteral("Kestrel2FAClient"));
-        QVERIFY(m_notifications.start());
-    }
+    void initTestCase() { QVERIFY(m_notifications.start()); }
 
     void cleanupTestCase()
     {
@@ -65,7 +53,6 @@ private slots:
         QTest::newRow("kind not a string") << "{\"mtype\":1}" << t << m << true << t << m;
         QTest::newRow("array") << "[\"action\"]" << t << m << true << t << m;
         QTest::newRow("not json") << "mtype=action" << t << m << true << t << m;
-        QTest::newRow("empty") << QString() << QString() << QString() << true << QString() << QString();
         const QString huge = QStringLiteral("{\"mtype\":\"action\",\"x\":\"") + QString(200000, 'p') + "\"}";
         QTest::newRow("payload too large to parse") << huge << t << m << true << t << m;
         QTest::newRow("long title and message") << "{}" << QString(10000, 'T') << QString(300000, 'M') << true
@@ -116,7 +103,7 @@ private slots:
         QCOMPARE(model.pushes().size(), 3);
         QCOMPARE(model.pushes().at(0).title, QStringLiteral("3"));
         QCOMPARE(model.pushes().at(2).title, QStringLiteral("1"));
-
+        // The list is bounded: the oldest fall off.
         for (int i = 0; i < PushNotificationsModel::MAX_PUSHES; ++i)
             model.insertPush(Push{silent, QString::number(i + 4), QString()});
         QCOMPARE(model.pushes().size(), PushNotificationsModel::MAX_PUSHES);
@@ -137,17 +124,18 @@ private slots:
 
         PushNotificationsModel model;
         model.onRegistrationIdChanged(QStringLiteral("reg-42"));
-        QCOMPARE(read(dataFile(QStringLiteral("regid.txt"))), QByteArray("reg-42"));
+        QCOMPARE(read("regid.txt"), QByteArray("reg-42"));
         QCOMPARE(push->m_notificationToken.registrationId, QStringLiteral("reg-42"));
         QVERIFY(!push->m_notificationToken.saved);
-        const QByteArray saved = read(dataFile(QStringLiteral("accounts.txt")));
-        QVERIFY2(saved.contains("reg-42"), saved.constData());
+        QVERIFY2(read("accounts.txt").contains("reg-42"), read("accounts.txt").constData());
 
         // An empty id changes nothing on disk.
-        QVERIFY(QFile::remove(dataFile(QStringLiteral("accounts.txt"))));
+        const QString accountsFile =
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/accounts.txt";
+        QVERIFY(QFile::remove(accountsFile));
         model.onRegistrationIdChanged(QString());
-        QCOMPARE(read(dataFile(QStringLiteral("regid.txt"))), QByteArray("reg-42"));
-        QVERIFY(!QFile::exists(dataFile(QStringLiteral("accounts.txt"))));
+        QCOMPARE(read("regid.txt"), QByteArray("reg-42"));
+        QVERIFY(!QFile::exists(accountsFile));
         QCOMPARE(push->m_notificationToken.registrationId, QStringLiteral("reg-42"));
     }
 };

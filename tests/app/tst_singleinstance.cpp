@@ -14,10 +14,8 @@ class TestSingleInstance : public QObject
 {
     Q_OBJECT
 
-private:
     const QString m_service = QStringLiteral("ru.kestrel.Kestrel2FAClient");
     const int m_timeout = 20000; // start-up under the sanitizers takes about a second
-    QTemporaryDir m_dataHome;
     FakeNotificationServer m_notifications;
     QProcess m_running;
     QByteArray m_output;
@@ -25,27 +23,33 @@ private:
     void start(QProcess &process, const QStringList &arguments)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome.path());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("minimal"));
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(QStringLiteral(KESTREL_APP_BINARY), arguments);
     }
 
-    // The running instance's log so far.
-    QByteArray output()
+    // How often the running instance has logged "showGui: window <what>" so far.
+    int windows(const char *what)
     {
         m_running.waitForReadyRead(0);
         m_output += m_running.readAll();
-        return m_output;
+        return m_output.count(QByteArray("showGui: window ") + what);
     }
-    int windowsCreated() { return output().count("showGui: window created"); }
-    int windowsRaised() { return output().count("showGui: window raised"); }
 
     qint64 nameOwnerPid()
     {
         QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
         return bus->isServiceRegistered(m_service) ? qint64(bus->servicePid(m_service).value()) : -1;
+    }
+
+    bool call(const QString &path, const QString &interface, const QString &method,
+              const QVariantList &arguments)
+    {
+        QDBusMessage message = QDBusMessage::createMethodCall(m_service, path, interface, method);
+        message.setArguments(arguments);
+        return QDBusConnection::sessionBus().call(message, QDBus::Block, 30000).type() ==
+               QDBusMessage::ReplyMessage;
     }
 
     void stopRunning()
@@ -57,11 +61,7 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dataHome.isValid());
-        QVERIFY(m_notifications.start());
-    }
+    void initTestCase() { QVERIFY(m_notifications.start()); }
 
     void cleanupTestCase() { stopRunning(); }
 
@@ -69,7 +69,7 @@ private slots:
     {
         start(m_running, {QStringLiteral("/no-gui")});
         QTRY_COMPARE_WITH_TIMEOUT(nameOwnerPid(), m_running.processId(), m_timeout);
-        QCOMPARE(windowsCreated(), 0);
+        QCOMPARE(windows("created"), 0);
     }
 
     void laterLaunchForwardsItsArguments_data()
@@ -95,31 +95,25 @@ private slots:
         QVERIFY(launcher.waitForFinished(m_timeout));
         QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
         QVERIFY2(launcher.exitCode() == 0, launcher.readAll().constData());
-        // The forward is a blocking call: the running instance has handled it by now.
-        QTRY_COMPARE_WITH_TIMEOUT(windowsCreated(), created, m_timeout);
-        QTRY_COMPARE_WITH_TIMEOUT(windowsRaised(), raised, m_timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(windows("created"), created, m_timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(windows("raised"), raised, m_timeout);
         QCOMPARE(nameOwnerPid(), m_running.processId());
     }
 
     void notificationActionWakesTheApplication()
     {
-        auto deliver = [](const QString &payload) {
-            QDBusMessage call = QDBusMessage::createMethodCall(
-                QStringLiteral("ru.kestrel.Kestrel2FAClient"), QStringLiteral("/ru/kestrel/PushStandIn"),
-                QStringLiteral("ru.kestrel.PushStandIn"), QStringLiteral("Deliver"));
-            call << payload << QStringLiteral("Login at example.org") << QStringLiteral("Tap to confirm");
-            return QDBusConnection::sessionBus().call(call, QDBus::Block, 30000).type() ==
-                   QDBusMessage::ReplyMessage;
-        };
-        QVERIFY(deliver(QStringLiteral("{\"mtype\":\"action\"}")));
-        QVERIFY(deliver(QStringLiteral("{\"mtype\":\"auth\"}")));
+        const QString path = QStringLiteral("/ru/kestrel/PushStandIn"),
+                      interface = QStringLiteral("ru.kestrel.PushStandIn");
+        const QString title = QStringLiteral("Login at example.org"),
+                      message = QStringLiteral("Tap to confirm");
+        QVERIFY(call(path, interface, QStringLiteral("Deliver"), {"{\"mtype\":\"action\"}", title, message}));
+        QVERIFY(call(path, interface, QStringLiteral("Deliver"), {"{\"mtype\":\"auth\"}", title, message}));
         QTRY_COMPARE_WITH_TIMEOUT(m_notifications.published.size(), 1, m_timeout);
         const FakeNotificationServer::Published shown = m_notifications.published.at(0);
-        QCOMPARE(shown.summary, QStringLiteral("Login at example.org"));
+        QCOMPARE(shown.summary, title);
         QCOMPARE(shown.actions, QStringList({QStringLiteral("default"), QStringLiteral("Open app")}));
-
         m_notifications.invokeAction(shown.id, QStringLiteral("default"));
-        QTRY_COMPARE_WITH_TIMEOUT(windowsRaised(), 2, m_timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(windows("raised"), 2, m_timeout);
     }
 
     void wakeUpShowsTheWindowOfAWindowlessInstance()
@@ -130,13 +124,10 @@ private slots:
         // The next launch becomes the running instance.
         start(m_running, {QStringLiteral("/no-gui")});
         QTRY_COMPARE_WITH_TIMEOUT(nameOwnerPid(), m_running.processId(), m_timeout);
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(m_service, QStringLiteral("/ru/kestrel/Kestrel2FAClient"),
-                                           m_service, QStringLiteral("handleApplicationWakeUp"));
-        QCOMPARE(QDBusConnection::sessionBus().call(call, QDBus::Block, 30000).type(),
-                 QDBusMessage::ReplyMessage);
-        QTRY_COMPARE_WITH_TIMEOUT(windowsCreated(), 1, m_timeout);
-        QCOMPARE(windowsRaised(), 0);
+        QVERIFY(call(QStringLiteral("/ru/kestrel/Kestrel2FAClient"), m_service,
+                     QStringLiteral("handleApplicationWakeUp"), {}));
+        QTRY_COMPARE_WITH_TIMEOUT(windows("created"), 1, m_timeout);
+        QCOMPARE(windows("raised"), 0);
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 
 // A dbus-daemon of the test's own, so that the well-known names a test claims never meet
 // another test or a desktop. start() points DBUS_SESSION_BUS_ADDRESS of this process (and of
@@ -23,14 +24,19 @@ private:
     QString m_address;
 };
 
-// main() of a Qt Test whose cases share one private session bus. GUI tests run on the
-// "minimal" platform: the "offscreen" one leaks its screen at exit, which the leak checker of
-// the sanitizer build would report.
+// main() of a Qt Test whose cases share one private session bus and one fresh data directory
+// (XDG_DATA_HOME, also for the programs the test starts), under the program's own names. GUI
+// tests run on the "minimal" platform: the "offscreen" one leaks its screen at exit, which the
+// leak checker of the sanitizer build would report.
 #define KESTREL_PRIVATE_BUS_TEST_MAIN(Application, TestObject)                                               \
     int main(int argc, char *argv[])                                                                         \
     {                                                                                                        \
         qputenv("QT_QPA_PLATFORM", "minimal");                                                               \
         Application app(argc, argv);                                                                         \
+        app.setOrganizationName(QStringLiteral("ru.kestrel"));                                               \
+        app.setApplicationName(QStringLiteral("Kestrel2FAClient"));                                          \
+        QTemporaryDir dataHome;                                                                              \
+        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());                                                  \
         PrivateBus bus;                                                                                      \
         if (!bus.start())                                                                                    \
             qFatal("cannot start a private dbus-daemon");                                                    \

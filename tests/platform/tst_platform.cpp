@@ -24,9 +24,6 @@ class TestPlatform : public QObject
 {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_dataHome;
-
     // The id a fresh client, as in a new run of the program, registers with.
     static QString registrationIdFor(const QString &applicationId)
     {
@@ -41,12 +38,6 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dataHome.isValid());
-        qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
-    }
-
     void registrationIdStaysWithTheApplicationId()
     {
         const QString first = registrationIdFor(QStringLiteral("app-one"));
