@@ -4,48 +4,16 @@
 #include "ui/uitypes.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QQmlContext>
 #include <QQmlError>
 #include <QUrl>
-
-bool DevServerBridge::start()
-{
-    return m_server.isRunning() || m_server.start();
-}
-
-QVariantMap DevServerBridge::createTicket(const QString &kind, const QString &member,
-                                          const QVariantMap &options)
-{
-    return m_server.createTicket(kind, member, QJsonObject::fromVariantMap(options)).toVariantMap();
-}
-
-QVariantMap DevServerBridge::createLogin(const QString &tokenUID, const QString &metadata)
-{
-    return m_server.createLogin(tokenUID, metadata).toVariantMap();
-}
-
-QVariantMap DevServerBridge::withdrawLogin(const QString &sessionID)
-{
-    return m_server.withdrawLogin(sessionID).toVariantMap();
-}
-
-QString DevServerBridge::loginState(const QString &sessionID)
-{
-    const QJsonArray logins = m_server.logins();
-    for (const QJsonValue &login : logins) {
-        if (login.toObject().value("sessionID").toString() == sessionID)
-            return login.toObject().value("state").toString();
-    }
-    return QString();
-}
 
 QmlTestSetup::QmlTestSetup()
 {
     // Before anything asks for standard paths: the accounts, PIN and attempt files of the
     // tests stay in a directory of their own.
     qputenv("XDG_DATA_HOME", m_dataHome.path().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", m_dataHome.path().toLocal8Bit());
     // The offscreen platform has no OpenGL; the software renderer draws the same scene.
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
         qputenv("QT_QUICK_BACKEND", "software");

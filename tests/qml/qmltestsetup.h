@@ -3,6 +3,9 @@
 
 #include "tests/common/devserverfixture.h"
 
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QObject>
 #include <QQmlEngine>
 #include <QTemporaryDir>
@@ -16,20 +19,29 @@ class DevServerBridge : public QObject
 public:
     using QObject::QObject;
 
-    Q_INVOKABLE bool start();
+    Q_INVOKABLE bool start() { return m_server.isRunning() || m_server.start(); }
     Q_INVOKABLE QString errorString() const { return m_server.errorString(); }
     Q_INVOKABLE QVariantMap createTicket(const QString &kind, const QString &member,
-                                         const QVariantMap &options);
-    Q_INVOKABLE QVariantMap createLogin(const QString &tokenUID, const QString &metadata);
-    Q_INVOKABLE QVariantMap withdrawLogin(const QString &sessionID);
-    Q_INVOKABLE QString loginState(const QString &sessionID);
+                                         const QVariantMap &options)
+    {
+        return m_server.createTicket(kind, member, QJsonObject::fromVariantMap(options)).toVariantMap();
+    }
+    Q_INVOKABLE QVariantMap createLogin(const QString &tokenUID, const QString &metadata)
+    {
+        return m_server.createLogin(tokenUID, metadata).toVariantMap();
+    }
+    Q_INVOKABLE QVariantMap withdrawLogin(const QString &sessionID)
+    {
+        return m_server.withdrawLogin(sessionID).toVariantMap();
+    }
+    Q_INVOKABLE QVariantList logins() { return m_server.logins().toVariantList(); }
 
 private:
     DevServerFixture m_server;
 };
 
-// Gives the QML tests a private data directory, the registered types and the path of the
-// screens.
+// Gives the QML tests a private data directory, the registered types, the program's names and
+// the path of the screens.
 class QmlTestSetup : public QObject
 {
     Q_OBJECT
@@ -48,5 +60,16 @@ private:
     QTemporaryDir m_dataHome;
     QStringList m_warnings;
 };
+
+// main() of a Qt Test on the main window, prepared as for the Qt Quick Test ones.
+#define KESTREL_QML_TEST_MAIN(TestObject)                                                                    \
+    int main(int argc, char **argv)                                                                          \
+    {                                                                                                        \
+        QmlTestSetup setup;                                                                                  \
+        QGuiApplication app(argc, argv);                                                                     \
+        setup.applicationAvailable();                                                                        \
+        TestObject test;                                                                                     \
+        return QTest::qExec(&test, argc, argv);                                                              \
+    }
 
 #endif // KESTREL_TESTS_QML_QMLTESTSETUP_H

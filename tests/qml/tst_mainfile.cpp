@@ -1,12 +1,10 @@
-#include "app/qmltypes.h"
-#include "ui/uitypes.h"
+#include "tests/qml/qmltestsetup.h"
 
 #include <QDirIterator>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -24,18 +22,7 @@ class TestMainFile : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dataHome;
-
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dataHome.isValid());
-        qputenv("XDG_DATA_HOME", m_dataHome.path().toLocal8Bit());
-        qputenv("XDG_RUNTIME_DIR", m_dataHome.path().toLocal8Bit());
-        QCoreApplication::setOrganizationName("ru.kestrel");
-        QCoreApplication::setApplicationName("Kestrel2FAClient");
-    }
-
     void loadsWithoutWarnings()
     {
         qInstallMessageHandler(collect);
@@ -99,16 +86,6 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    registerQmlTypes();
-    registerUiTypes();
-    selectUiStyle();
-    if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
-        qputenv("QT_QUICK_BACKEND", "software");
-    QGuiApplication app(argc, argv);
-    TestMainFile test;
-    return QTest::qExec(&test, argc, argv);
-}
+KESTREL_QML_TEST_MAIN(TestMainFile)
 
 #include "tst_mainfile.moc"

@@ -232,7 +232,8 @@ Item {
                 else
                     devServer.withdrawLogin(login.sessionID)
                 tryCompare(dialog, "phase", outcomes[i][1], 15000)
-                compare(devServer.loginState(login.sessionID), outcomes[i][1])
+                const state = devServer.logins().find(function (l) { return l.sessionID === login.sessionID }).state
+                compare(state, outcomes[i][1], "as the server saw it")
                 mouseClick(find("closeButton", dialog.footer))
                 tryCompare(dialog, "visible", false)
             }

@@ -1,12 +1,9 @@
-#include "app/qmltypes.h"
-#include "tests/common/devserverfixture.h"
-#include "ui/uitypes.h"
+#include "tests/qml/qmltestsetup.h"
 
 #include <QDir>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // Renders the main window on a real X server (Xvfb) with a few accounts, the add screen and a
@@ -102,19 +99,6 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    QTemporaryDir dataHome;
-    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
-    registerQmlTypes();
-    registerUiTypes();
-    selectUiStyle();
-    QGuiApplication app(argc, argv);
-    app.setOrganizationName("ru.kestrel");
-    app.setApplicationName("Kestrel2FAClient");
-    app.setApplicationVersion(QString::fromUtf8("Версия 1.2.2.32 от 20 июл. 2023 г."));
-    TestScreenshots test;
-    return QTest::qExec(&test, argc, argv);
-}
+KESTREL_QML_TEST_MAIN(TestScreenshots)
 
 #include "tst_screenshots.moc"
