@@ -104,15 +104,13 @@ private slots:
     {
         const QString path = QStringLiteral("/ru/kestrel/PushStandIn"),
                       interface = QStringLiteral("ru.kestrel.PushStandIn");
-        const QString title = QStringLiteral("Login at example.org"),
-                      message = QStringLiteral("Tap to confirm");
-        QVERIFY(call(path, interface, QStringLiteral("Deliver"), {"{\"mtype\":\"action\"}", title, message}));
-        QVERIFY(call(path, interface, QStringLiteral("Deliver"), {"{\"mtype\":\"auth\"}", title, message}));
+        QVERIFY(call(path, interface, QStringLiteral("Deliver"), {"{\"mtype\":\"action\"}", "Silent", "-"}));
+        QVERIFY(
+            call(path, interface, QStringLiteral("Deliver"), {"{\"mtype\":\"auth\"}", "Login", "Confirm"}));
         QTRY_COMPARE_WITH_TIMEOUT(m_notifications.published.size(), 1, m_timeout);
-        const FakeNotificationServer::Published shown = m_notifications.published.at(0);
-        QCOMPARE(shown.summary, title);
-        QCOMPARE(shown.actions, QStringList({QStringLiteral("default"), QStringLiteral("Open app")}));
-        m_notifications.invokeAction(shown.id, QStringLiteral("default"));
+        // The rest of what a notification holds is checked with the push model.
+        QCOMPARE(m_notifications.published.at(0).body, QStringLiteral("Confirm"));
+        m_notifications.invokeAction(m_notifications.published.at(0).id, QStringLiteral("default"));
         QTRY_COMPARE_WITH_TIMEOUT(windows("raised"), 2, m_timeout);
     }
 
