@@ -1,6 +1,7 @@
 #ifndef KESTREL_TESTS_PLATFORM_FAKENOTIFICATIONSERVER_H
 #define KESTREL_TESTS_PLATFORM_FAKENOTIFICATIONSERVER_H
 
+#include <QDBusConnection>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -23,14 +24,30 @@ public:
     };
     QList<Published> published;
 
-    ~FakeNotificationServer() override;
-    bool start();
+    ~FakeNotificationServer() override
+    {
+        QDBusConnection::disconnectFromBus(QStringLiteral("fake-notifications"));
+    }
+
+    bool start()
+    {
+        QDBusConnection bus =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-notifications"));
+        return bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
+                                  QDBusConnection::ExportScriptableSlots |
+                                      QDBusConnection::ExportScriptableSignals) &&
+               bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
+    }
+
     void invokeAction(uint id, const QString &actionKey) { emit ActionInvoked(id, actionKey); }
 
 public slots:
-    Q_SCRIPTABLE uint Notify(const QString &appName, uint replacesId, const QString &appIcon,
-                             const QString &summary, const QString &body, const QStringList &actions,
-                             const QVariantMap &hints, int expireTimeout);
+    Q_SCRIPTABLE uint Notify(const QString &appName, uint, const QString &, const QString &summary,
+                             const QString &body, const QStringList &actions, const QVariantMap &hints, int)
+    {
+        published.append(Published{uint(published.size() + 1), appName, summary, body, actions, hints});
+        return published.last().id;
+    }
 
 signals:
     Q_SCRIPTABLE void ActionInvoked(uint id, const QString &actionKey);

@@ -11,17 +11,28 @@
 class PrivateBus
 {
 public:
-    PrivateBus() = default;
-    ~PrivateBus();
-    PrivateBus(const PrivateBus &) = delete;
-    PrivateBus &operator=(const PrivateBus &) = delete;
+    ~PrivateBus()
+    {
+        m_daemon.kill();
+        m_daemon.waitForFinished(5000);
+    }
 
-    bool start();
-    QString address() const { return m_address; }
+    bool start()
+    {
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                        QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
+        while (!m_daemon.canReadLine()) {
+            if (!m_daemon.waitForReadyRead(10000))
+                return false;
+        }
+        const QByteArray address = m_daemon.readLine().trimmed();
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+        return !address.isEmpty();
+    }
 
 private:
     QProcess m_daemon;
-    QString m_address;
 };
 
 // main() of a Qt Test whose cases share one private session bus and one fresh data directory
