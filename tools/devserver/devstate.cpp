@@ -17,22 +17,24 @@ QString percentEncoded(const QString &text)
     return QString::fromLatin1(QUrl::toPercentEncoding(text));
 }
 
-DevState::Reply badRequest(const QString &message)
+// An error answer with a JSON "message"; the log records why under `verdict`.
+DevState::Reply errorReply(int status, const char *verdict, const QString &message)
 {
     DevState::Reply reply;
-    reply.status = 400;
+    reply.status = status;
     reply.body.insert(QStringLiteral("message"), message);
-    reply.outcome = QStringLiteral("rejected: ") + message;
+    reply.outcome = QLatin1String(verdict) + QStringLiteral(": ") + message;
     return reply;
+}
+
+DevState::Reply badRequest(const QString &message)
+{
+    return errorReply(400, "rejected", message);
 }
 
 DevState::Reply serverError(const QString &message)
 {
-    DevState::Reply reply;
-    reply.status = 500;
-    reply.body.insert(QStringLiteral("message"), message);
-    reply.outcome = QStringLiteral("refused: ") + message;
-    return reply;
+    return errorReply(500, "refused", message);
 }
 
 // Member checks for request bodies: a missing member or one of another type is an error.
