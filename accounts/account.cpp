@@ -7,6 +7,7 @@
 #include <QDebug>
 #include <QJsonValue>
 #include <QStringList>
+#include <QUrl>
 #include <stdexcept>
 
 namespace {
@@ -207,6 +208,50 @@ int Account::GetTimeoutProgress()
     const auto now = static_cast<quint32>(AccountClock::secsSinceEpoch());
     const unsigned int rest = now % period;
     return static_cast<int>(100.0f - (static_cast<float>(rest) / static_cast<float>(period)) * 100.0f);
+}
+
+QString Account::NextPassword() const
+{
+    const unsigned int period = m_otpToken.period();
+    if (m_otpToken.type() != TokenTOTP || period == 0) {
+        return QString();
+    }
+    const long next = static_cast<long>(AccountClock::secsSinceEpoch()) + static_cast<long>(period);
+    OTPGenErrorCode error = OTPGenErrorCode::NoError;
+    const std::string code = OTPGenerator::computeTOTP(
+        next, upperSecret(m_otpToken.secret()), m_otpToken.digits(), period, m_otpToken.algorithm(), &error);
+    return QString::fromStdString(code);
+}
+
+bool Account::Rename(const QString &issuer, const QString &user)
+{
+    if (issuer.contains(':') || user.contains(':') || issuer.size() > MAX_NAME_LENGTH ||
+        user.size() > MAX_NAME_LENGTH) {
+        return false;
+    }
+    const OTPAuthURI parsed(m_uri.toUtf8().toStdString());
+    if (parsed.type() != OTPAuthURI::TOTP && parsed.type() != OTPAuthURI::HOTP) {
+        return false;
+    }
+    // "otpauth://type/label?query": only the label and the issuer parameter change.
+    const int slash = m_uri.indexOf('/', static_cast<int>(OTPAuthURI::OTPAUTH_PREFIX.size()));
+    const int question = m_uri.indexOf('?', slash + 1);
+    const QString label =
+        QString::fromLatin1(QUrl::toPercentEncoding(issuer) + ':' + QUrl::toPercentEncoding(user));
+    QString uri = m_uri.left(slash + 1) + label;
+    if (question >= 0) {
+        QStringList pairs = m_uri.mid(question + 1).split('&');
+        for (QString &pair : pairs) {
+            if (pair.startsWith(QLatin1String("issuer="))) {
+                pair = QStringLiteral("issuer=") + QString::fromLatin1(QUrl::toPercentEncoding(issuer));
+            }
+        }
+        uri += '?' + pairs.join('&');
+    }
+    m_uri = uri;
+    m_issuer = issuer;
+    m_user = user;
+    return true;
 }
 
 QJsonObject Account::toJsonObject() const

@@ -61,6 +61,15 @@ public:
     int GetTimeout();
     // Remaining share of the current period in percent; 100 for HOTP and for no period.
     int GetTimeoutProgress();
+    // The TOTP code of the period after the current one; empty for other accounts.
+    QString NextPassword() const;
+    // Gives the account another issuer and name. Both live in the stored URI's label
+    // "issuer:name" (and its "issuer" parameter, when it has one), which is split at its only
+    // colon when read back, so neither may hold a colon. False, with nothing changed, for such
+    // names, for names over MAX_NAME_LENGTH and for an account without an "otpauth://" URI.
+    bool Rename(const QString &issuer, const QString &user);
+
+    static constexpr int MAX_NAME_LENGTH = 256;
 
     virtual QJsonObject toJsonObject() const;
 

@@ -123,3 +123,12 @@ int AccountsData::RemoveAccount(Account *account)
     }
     return index;
 }
+
+bool AccountsData::Move(int from, int to)
+{
+    if (from < 0 || to < 0 || from >= m_accounts.size() || to >= m_accounts.size()) {
+        return false;
+    }
+    m_accounts.move(from, to);
+    return true;
+}

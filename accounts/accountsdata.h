@@ -33,6 +33,8 @@ public:
     void removeAtIndex(int index);
     int ReplaceAccount(Account *oldAccount, Account *newAccount);
     int RemoveAccount(Account *account);
+    // Moves the account at `from` to `to`; false, with nothing moved, unless both are rows.
+    bool Move(int from, int to);
 
     QList<Account *> m_accounts;
 };

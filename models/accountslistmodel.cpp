@@ -397,6 +397,50 @@ void AccountsListModel::finishConfirmation()
     releaseRetiredAccounts();
 }
 
+bool AccountsListModel::rename(int id, const QString &issuer, const QString &user)
+{
+    Account *account = accounts().accountForID(id);
+    if (!account || !account->Rename(issuer, user)) {
+        return false;
+    }
+    DataStorage::Instance()->SaveData();
+    const QModelIndex index = this->index(accounts().indexOf(account));
+    emit dataChanged(index, index, {RoleIssuer, RoleUser});
+    // A shown request took the issuer when it came; it names the account as it is now.
+    AuthRequest *request = m_serverManager->GetCurrentRequest();
+    if (request && !account->m_tokenUID.isEmpty() && request->GetTokenUID() == account->m_tokenUID &&
+        request->GetAddress() == account->m_address) {
+        request->SetIssuer(issuer);
+        emit issuerChanged();
+    }
+    return true;
+}
+
+bool AccountsListModel::move(int from, int to)
+{
+    const int count = rowCount();
+    if (from == to || from < 0 || to < 0 || from >= count || to >= count) {
+        return false;
+    }
+    // Qt counts the destination before the move: one past `to` when moving down.
+    beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
+    accounts().Move(from, to);
+    DataStorage::Instance()->SaveData();
+    endMoveRows();
+    // The colour follows the row number.
+    emit dataChanged(index(qMin(from, to)), index(qMax(from, to)), {RoleColor});
+    return true;
+}
+
+QString AccountsListModel::nextPassword(int row, int withinSeconds)
+{
+    Account *account = accounts().accountForIndex(row);
+    if (!account || account->m_tokenType != Account::TokenTOTP || account->GetTimeout() > withinSeconds) {
+        return QString();
+    }
+    return account->NextPassword();
+}
+
 void AccountsListModel::onAuthOk(QString address, bool ok)
 {
     if (VexaServer *server = m_serverManager->GetServer(address)) {
@@ -451,6 +495,35 @@ int AccountsListModel::getTimeout() const
 {
     const AuthRequest *request = m_serverManager->GetCurrentRequest();
     return request ? request->GetTimeout() : 0;
+}
+
+QString AccountsListModel::getRequestUser() const
+{
+    const AuthRequest *request = m_serverManager->GetCurrentRequest();
+    if (!request) {
+        return QString();
+    }
+    for (const Account *account : qAsConst(accounts().m_accounts)) {
+        if (account->m_tokenUID == request->GetTokenUID() && account->m_address == request->GetAddress()) {
+            return account->m_user;
+        }
+    }
+    return QString();
+}
+
+QString AccountsListModel::getDuplicateIssuer() const
+{
+    return getDuplicateRow() >= 0 ? m_existingAccount->m_issuer : QString();
+}
+
+QString AccountsListModel::getDuplicateUser() const
+{
+    return getDuplicateRow() >= 0 ? m_existingAccount->m_user : QString();
+}
+
+int AccountsListModel::getDuplicateRow() const
+{
+    return m_newAccount && m_existingAccount ? accounts().indexOf(m_existingAccount) : -1;
 }
 
 void AccountsListModel::insertPush(Aurora::PushNotifications::Push push)

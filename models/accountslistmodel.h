@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_MODELS_ACCOUNTSLISTMODEL_H
+#define KESTREL_MODELS_ACCOUNTSLISTMODEL_H
 
 #include "accounts/account.h"
 
@@ -26,6 +27,13 @@ class AccountsListModel : public QAbstractListModel
     Q_PROPERTY(QString metadata READ getMetadata NOTIFY metadataChanged)
     Q_PROPERTY(bool isLockedOTP READ getLockedOTP NOTIFY lockedOTPChanged)
     Q_PROPERTY(int timeout READ getTimeout NOTIFY timeoutChanged)
+    // The name of the account the current request is for, as the collection holds it now.
+    Q_PROPERTY(QString requestUser READ getRequestUser NOTIFY issuerChanged)
+    // The stored account that a new one equals, while the user chooses (duplicate or rewrite):
+    // its issuer, name and row (-1 when no choice is pending or it was removed meanwhile).
+    Q_PROPERTY(QString duplicateIssuer READ getDuplicateIssuer NOTIFY requestduplicate)
+    Q_PROPERTY(QString duplicateUser READ getDuplicateUser NOTIFY requestduplicate)
+    Q_PROPERTY(int duplicateRow READ getDuplicateRow NOTIFY requestduplicate)
 
 public:
     enum Roles
@@ -60,6 +68,14 @@ public:
     Q_INVOKABLE void acceptAuth();
     Q_INVOKABLE void declineAuth();
     Q_INVOKABLE void finishConfirmation();
+    // New issuer and name of the account with `id` (Account::Rename's rules), saved at once; the
+    // row and a shown confirmation for the account follow. False when nothing changed.
+    Q_INVOKABLE bool rename(int id, const QString &issuer, const QString &user);
+    // Moves the row `from` to `to` in the collection and the file, saved at once.
+    Q_INVOKABLE bool move(int from, int to);
+    // The code of a time-based row's next period once its current one ends within
+    // `withinSeconds`; empty otherwise and for other rows.
+    Q_INVOKABLE QString nextPassword(int row, int withinSeconds);
 
     // Called by the operations of server replies while onHttpResult carries them out.
     void addNewAccount(Account *account);
@@ -74,6 +90,10 @@ public:
     QString getMetadata() const;
     bool getLockedOTP() const;
     int getTimeout() const;
+    QString getRequestUser() const;
+    QString getDuplicateIssuer() const;
+    QString getDuplicateUser() const;
+    int getDuplicateRow() const;
 
 signals:
     void newData();
@@ -125,3 +145,5 @@ private:
     // Set while the model is destroyed: results still queued are freed, not carried out.
     bool m_closing = false;
 };
+
+#endif // KESTREL_MODELS_ACCOUNTSLISTMODEL_H

@@ -4,6 +4,8 @@
 #include "tests/models/modelfixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QtTest>
 
 // The list model without a live server: sessions are created for an address where nothing
@@ -27,6 +29,30 @@ QList<int> ids(const AccountsListModel &model)
         result << model.data(model.index(row), AccountsListModel::RoleId).toInt();
     }
     return result;
+}
+
+// The accounts as the next start reads them from the file.
+QList<QJsonObject> storedAccounts()
+{
+    QFile file(ModelFixture::accountsFile());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QList<QJsonObject> result;
+    for (const QJsonValue &value : QJsonDocument::fromJson(file.readAll()).array()) {
+        std::unique_ptr<Account> account(Account::CreateAccountFromJson(value.toObject()));
+        result << (account ? account->toJsonObject() : QJsonObject());
+    }
+    return result;
+}
+
+QString storedIssuers()
+{
+    QString issuers;
+    for (const QJsonObject &account : storedAccounts()) {
+        issuers += account.value("Issuer").toString();
+    }
+    return issuers;
 }
 
 void setClock(qint64 seconds)
@@ -78,9 +104,12 @@ private slots:
 
         model.add(totp("B:two"));
         QCOMPARE(duplicateAsked.size(), 1);
+        QCOMPARE(model.getDuplicateRow(), 1);
+        QCOMPARE(model.getDuplicateIssuer() + model.getDuplicateUser(), QString("Btwo"));
         model.duplicate();
         model.duplicate(); // the pair was used up
         QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(model.getDuplicateRow(), -1);
 
         model.add(totp("C:three"));
         // A second scan replaces the pair still waiting (the first new account is released).
@@ -135,6 +164,12 @@ private slots:
         const auto value = [&model](int row, int role) { return model.data(model.index(row), role); };
         QCOMPARE(value(0, AccountsListModel::RolePassword).toString(), QString("94287082"));
         QCOMPARE(value(0, AccountsListModel::RoleProgress).toInt(), 3);
+        // The next code shows in the last seconds of a period only, and only for TOTP rows.
+        const QString next = model.nextPassword(0, 10);
+        QVERIFY(model.nextPassword(1, 10).isEmpty() && model.nextPassword(0, 0).isEmpty());
+        setClock(60);
+        QCOMPARE(value(0, AccountsListModel::RolePassword).toString(), next);
+        QVERIFY(model.nextPassword(0, 10).isEmpty());
         setClock(1111111109);
         QCOMPARE(value(0, AccountsListModel::RolePassword).toString(), QString("07081804"));
         setClock(1234567890);
@@ -191,6 +226,89 @@ private slots:
         model.acceptAuth();
         model.declineAuth();
         model.finishConfirmation();
+    }
+
+    void rename_data()
+    {
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<QString>("issuer");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<bool>("renamed");
+        const QString plain = totp("Old:me");
+        QTest::newRow("issuer parameter follows")
+            << "otpauth://totp/Old:me?secret=JBSWY3DPEHPK3PXP&issuer=Old&digits=8"
+            << "Neue Bank & Co"
+            << "ich+du@x?" << true;
+        QTest::newRow("hotp, empty names") << "otpauth://hotp/Old:me?secret=JBSWY3DPEHPK3PXP&counter=5"
+                                           << ""
+                                           << "" << true;
+        QTest::newRow("Cyrillic, percent") << plain << "Почта 100%"
+                                           << "иван" << true;
+        QTest::newRow("colon in issuer") << plain << "a:b"
+                                         << "me" << false;
+        QTest::newRow("colon in name") << plain << "Old"
+                                       << "x:y" << false;
+        QTest::newRow("too long") << plain << QString(Account::MAX_NAME_LENGTH + 1, 'x') << "me" << false;
+    }
+
+    void rename()
+    {
+        QFETCH(QString, uri);
+        QFETCH(QString, issuer);
+        QFETCH(QString, user);
+        QFETCH(bool, renamed);
+        AccountsListModel model;
+        model.add(uri);
+        const QJsonObject before = storedAccounts().value(0);
+        QSignalSpy changed(&model, &AccountsListModel::dataChanged);
+        QCOMPARE(model.rename(model.data(model.index(0), AccountsListModel::RoleId).toInt(), issuer, user),
+                 renamed);
+        QCOMPARE(changed.size(), int(renamed));
+        QCOMPARE(model.data(model.index(0), AccountsListModel::RoleIssuer).toString(),
+                 renamed ? issuer : "Old");
+        QCOMPARE(model.data(model.index(0), AccountsListModel::RoleUser).toString(), renamed ? user : "me");
+        // Read back after a restart: the new names, everything else as it was.
+        QJsonObject after = storedAccounts().value(0);
+        QCOMPARE(after.take("Issuer").toString(), renamed ? issuer : "Old");
+        QCOMPARE(after.take("User").toString(), renamed ? user : "me");
+        QCOMPARE(after.take("URI").toString().contains("issuer=Old"), !renamed && uri.contains("issuer="));
+        for (const char *key : {"Issuer", "User", "URI"}) {
+            after.insert(key, before.value(key));
+        }
+        QCOMPARE(after, before);
+        QVERIFY(!model.rename(-1, "A", "b"));
+    }
+
+    void move_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("order");
+        QTest::newRow("down") << 0 << 2 << "BCAD";
+        QTest::newRow("up") << 3 << 1 << "ADBC";
+        QTest::newRow("neighbour") << 2 << 3 << "ABDC";
+        QTest::newRow("same row") << 1 << 1 << "ABCD";
+        QTest::newRow("past the end") << 2 << 4 << "ABCD";
+        QTest::newRow("negative") << -1 << 0 << "ABCD";
+    }
+
+    void move()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, order);
+        AccountsListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        for (const char *label : {"A:a", "B:b", "C:c", "D:d"}) {
+            model.add(totp(label));
+        }
+        QCOMPARE(model.move(from, to), order != "ABCD");
+        QString shown;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            shown += model.data(model.index(row), AccountsListModel::RoleIssuer).toString();
+        }
+        QCOMPARE(shown, order);
+        QCOMPARE(storedIssuers(), order);
     }
 
     void incompleteTicket_data()
