@@ -16,6 +16,9 @@ class PinAttemptLimiter : public QObject
     Q_PROPERTY(int failedAttempts READ failedAttempts NOTIFY stateChanged)
     Q_PROPERTY(int remainingSeconds READ remainingSeconds NOTIFY stateChanged)
     Q_PROPERTY(bool locked READ locked NOTIFY stateChanged)
+    // The wait one more wrong entry would bring (0 while that entry is still free), so that the
+    // screens can warn before it.
+    Q_PROPERTY(int nextWaitSeconds READ nextWaitSeconds NOTIFY stateChanged)
 
 public:
     static constexpr int FREE_ATTEMPTS = 5;
@@ -33,6 +36,7 @@ public:
     int failedAttempts() const { return m_failures; }
     int remainingSeconds() const;
     bool locked() const { return remainingSeconds() > 0; }
+    int nextWaitSeconds() const { return waitAfter(m_failures + 1); }
 
     // Both are ignored while locked: an entry made during the wait is not judged at all.
     Q_INVOKABLE void recordFailure();

@@ -1,5 +1,6 @@
 #include "ui/uitypes.h"
 
+#include "ui/appsettings.h"
 #include "ui/clipboardproxy.h"
 #include "ui/pinattemptlimiter.h"
 #include "ui/qrimagedecoder.h"
@@ -12,6 +13,13 @@ void registerUiTypes()
     qmlRegisterType<QRImageDecoder>("ru.kestrel.ui", 1, 0, "QRImageDecoder");
     qmlRegisterType<PinAttemptLimiter>("ru.kestrel.ui", 1, 0, "PinAttemptLimiter");
     qmlRegisterType<ClipboardProxy>("ru.kestrel.ui", 1, 0, "Clipboard");
+    // Made when a screen first uses it, once the application object has its names.
+    qmlRegisterSingletonType<AppSettings>(
+        "ru.kestrel.ui", 1, 0, "AppSettings", [](QQmlEngine *, QJSEngine *) {
+            AppSettings *settings = AppSettings::instance();
+            QQmlEngine::setObjectOwnership(settings, QQmlEngine::CppOwnership);
+            return static_cast<QObject *>(settings);
+        });
 }
 
 void selectUiStyle()

@@ -38,22 +38,26 @@ private slots:
     {
         QTest::addColumn<int>("failures");
         QTest::addColumn<int>("wait");
-        QTest::newRow("first four free") << 4 << 0;
-        QTest::newRow("fifth") << 5 << 30;
-        QTest::newRow("sixth doubles") << 6 << 60;
-        QTest::newRow("eighth") << 8 << 240;
-        QTest::newRow("capped at an hour") << 12 << 3600;
-        QTest::newRow("far beyond the cap") << 60 << 3600;
+        QTest::addColumn<int>("next");
+        QTest::newRow("none yet") << 0 << 0 << 0;
+        QTest::newRow("first four free") << 4 << 0 << 30;
+        QTest::newRow("fifth") << 5 << 30 << 60;
+        QTest::newRow("sixth doubles") << 6 << 60 << 120;
+        QTest::newRow("eighth") << 8 << 240 << 480;
+        QTest::newRow("capped at an hour") << 12 << 3600 << 3600;
+        QTest::newRow("far beyond the cap") << 60 << 3600 << 3600;
     }
 
     void waitGrows()
     {
         QFETCH(int, failures);
         QFETCH(int, wait);
+        QFETCH(int, next);
         PinAttemptLimiter limiter(stateFile(), clock());
         fail(limiter, failures);
         QCOMPARE(limiter.failedAttempts(), failures);
         QCOMPARE(limiter.remainingSeconds(), wait);
+        QCOMPARE(limiter.nextWaitSeconds(), next);
         m_now += qint64(wait) * 1000 - 1;
         QCOMPARE(limiter.locked(), wait > 0);
         m_now += 1;

@@ -1,0 +1,84 @@
+#include "ui/systemcolorscheme.h"
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QtDebug>
+
+const QString SystemColorScheme::PORTAL_SERVICE = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString SystemColorScheme::PORTAL_PATH = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString SystemColorScheme::PORTAL_INTERFACE = QStringLiteral("org.freedesktop.portal.Settings");
+
+namespace {
+
+const QString APPEARANCE_GROUP = QStringLiteral("org.freedesktop.appearance");
+const QString COLOR_SCHEME_KEY = QStringLiteral("color-scheme");
+const uint PREFER_DARK = 1;
+// A portal that is slow to start must not keep the question open for long.
+const int REPLY_TIMEOUT_MS = 3000;
+
+} // namespace
+
+SystemColorScheme::SystemColorScheme(QObject *parent)
+    : SystemColorScheme(QDBusConnection::sessionBus(), parent)
+{
+}
+
+SystemColorScheme::SystemColorScheme(const QDBusConnection &bus, QObject *parent)
+    : QObject(parent)
+    , m_bus(bus)
+{
+    if (!m_bus.isConnected()) {
+        return;
+    }
+    m_bus.connect(PORTAL_SERVICE, PORTAL_PATH, PORTAL_INTERFACE, QStringLiteral("SettingChanged"), this,
+                  SLOT(onSettingChanged(QString, QString, QDBusVariant)));
+    ask(QStringLiteral("ReadOne"));
+}
+
+void SystemColorScheme::ask(const QString &method)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(PORTAL_SERVICE, PORTAL_PATH, PORTAL_INTERFACE, method);
+    call << APPEARANCE_GROUP << COLOR_SCHEME_KEY;
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, REPLY_TIMEOUT_MS), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, method](QDBusPendingCallWatcher *w) {
+        w->deleteLater();
+        const QDBusMessage reply = w->reply();
+        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
+            take(reply.arguments().constFirst());
+        } else if (method == QLatin1String("ReadOne") &&
+                   reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod")) {
+            ask(QStringLiteral("Read"));
+        } else {
+            qDebug().noquote() << "[SystemColorScheme] no answer from the settings portal:"
+                               << reply.errorName();
+        }
+    });
+}
+
+void SystemColorScheme::onSettingChanged(const QString &group, const QString &key, const QDBusVariant &value)
+{
+    if (group == APPEARANCE_GROUP && key == COLOR_SCHEME_KEY) {
+        take(value.variant());
+    }
+}
+
+void SystemColorScheme::take(const QVariant &value)
+{
+    // Read wraps the value in one variant more than ReadOne does.
+    QVariant inner = value;
+    for (int depth = 0; depth < 4 && inner.userType() == qMetaTypeId<QDBusVariant>(); ++depth) {
+        inner = inner.value<QDBusVariant>().variant();
+    }
+    bool ok = false;
+    const uint scheme = inner.toUInt(&ok);
+    const bool dark = ok && scheme == PREFER_DARK;
+    if (!m_answered) {
+        m_answered = true;
+        emit answeredChanged();
+    }
+    if (dark != m_dark) {
+        m_dark = dark;
+        emit darkChanged();
+    }
+}
