@@ -1,11 +1,17 @@
 #include "app/applicationcontroller.h"
 
+#include "ui/appsettings.h"
+
 #include <auroraapp.h>
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QQmlContext>
+#include <QQmlEngine>
 #include <QQuickView>
+#include <QScreen>
+#include <QTimer>
 #include <QtDebug>
 
 const QString ApplicationController::APPLICATION_ID_FILE =
@@ -15,6 +21,7 @@ namespace {
 const QString NO_GUI_OPTION = QStringLiteral("/no-gui");
 const QString MAIN_QML_FILE = QStringLiteral("qml/Kestrel2FAClient.qml");
 const QString CONTROLLER_PROPERTY = QStringLiteral("ApplicationController");
+const int PLACE_SAVE_DELAY_MS = 1000;
 } // namespace
 
 ApplicationController::ApplicationController(QObject *parent)
@@ -32,8 +39,13 @@ ApplicationController::ApplicationController(const QStringList &arguments, const
     : QObject(parent)
     , m_pushClient(new Aurora::PushNotifications::Client(this))
     , m_notificationsModel(new PushNotificationsModel(this))
+    , m_placeTimer(new QTimer(this))
     , m_applicationIdFile(applicationIdFile)
 {
+    m_placeTimer->setSingleShot(true);
+    m_placeTimer->setInterval(PLACE_SAVE_DELAY_MS);
+    connect(m_placeTimer, &QTimer::timeout, this, &ApplicationController::saveWindowPlace);
+
     qRegisterMetaType<PushNotificationsModel *>("PushNotificationsModel *");
 
     _setApplicationId(_readApplicationId());
@@ -107,7 +119,35 @@ void ApplicationController::showGui()
     m_view = Aurora::Application::createView();
     m_view->rootContext()->setContextProperty(CONTROLLER_PROPERTY, this);
     m_view->setSource(Aurora::Application::pathTo(MAIN_QML_FILE));
+    connect(m_view->engine(), &QQmlEngine::quit, QCoreApplication::instance(), &QCoreApplication::quit,
+            Qt::QueuedConnection);
+    restoreWindowPlace();
     m_view->show();
+}
+
+void ApplicationController::restoreWindowPlace()
+{
+    const QRect place = AppSettings::instance()->windowGeometry();
+    // A place on a screen that is gone would open the window out of sight.
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (place.isValid() && screen->availableGeometry().intersects(place)) {
+            m_view->setFramePosition(place.topLeft());
+            m_view->resize(place.size());
+            break;
+        }
+    }
+    for (auto signal :
+         {&QWindow::xChanged, &QWindow::yChanged, &QWindow::widthChanged, &QWindow::heightChanged}) {
+        connect(m_view, signal, m_placeTimer, qOverload<>(&QTimer::start));
+    }
+}
+
+void ApplicationController::saveWindowPlace()
+{
+    // Full screen (the phone, a second launch) is not a place to come back to.
+    if (m_view && m_view->isVisible() && m_view->windowState() == Qt::WindowNoState) {
+        AppSettings::instance()->setWindowGeometry(QRect(m_view->framePosition(), m_view->size()));
+    }
 }
 
 void ApplicationController::_setApplicationId(const QString &applicationId)

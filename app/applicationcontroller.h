@@ -10,10 +10,12 @@
 #include <QStringList>
 
 class QQuickView;
+class QTimer;
 
 // The program's top-level object: owns the push client, the push notifications model and the
 // QML view, registers the application at the push service and shows the window unless the
-// process was started with "/no-gui".
+// process was started with "/no-gui". A desktop window comes back at the size and place it was
+// left (AppSettings), and the screens' Qt.quit() (Ctrl+Q) ends the program. GUI thread only.
 class ApplicationController : public QObject
 {
     Q_OBJECT
@@ -50,9 +52,14 @@ private slots:
     void _setRegistrationId(const QString &registrationId);
 
 private:
+    void restoreWindowPlace();
+    void saveWindowPlace();
+
     Aurora::PushNotifications::Client *m_pushClient;
     PushNotificationsModel *m_notificationsModel;
     QQuickView *m_view = nullptr;
+    // Saves the window's place once it has stopped moving.
+    QTimer *m_placeTimer;
     QString m_registrationId;
     QString m_applicationIdFile;
 };

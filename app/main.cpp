@@ -1,5 +1,6 @@
 #include "app/applicationcontroller.h"
 #include "app/buildversion.h"
+#include "app/interfacelanguage.h"
 #include "app/pushnotificationsmodel.h"
 #include "app/pushreceiverservice.h"
 #include "app/qmltypes.h"
@@ -24,7 +25,8 @@ int main(int argc, char *argv[])
     QScopedPointer<QGuiApplication> application(Aurora::Application::application(argc, argv));
     application->setOrganizationName(QStringLiteral("ru.kestrel"));
     application->setApplicationName(QStringLiteral("Kestrel2FAClient"));
-    application->setApplicationVersion(version);
+    // The version text in the interface's language (the Russian one above on a Russian system).
+    InterfaceLanguage::apply(QLocale::system(), QStringLiteral(__DATE__));
 
     QStringList arguments = application->arguments();
     arguments.removeFirst();

@@ -1,10 +1,14 @@
 #include "app/applicationcontroller.h"
+#include "app/qmltypes.h"
 #include "tests/platform/privatebus.h"
+#include "ui/appsettings.h"
+#include "ui/uitypes.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QQmlContext>
+#include <QQmlEngine>
 #include <QQuickView>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
@@ -40,6 +44,10 @@ private slots:
         QVERIFY(m_dir.isValid());
         // As the program does on an off-screen platform: there is no OpenGL.
         QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+        // The window's screens load as in the program (the key test needs them).
+        registerQmlTypes();
+        registerUiTypes();
+        selectUiStyle();
     }
 
     void applicationIdFile_data()
@@ -88,8 +96,9 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("quits");
-        QTest::newRow("started without window") << QStringList{QStringLiteral("/no-gui")} << true;
+        // After a quit no event loop of the application runs again: the quitting row comes last.
         QTest::newRow("window shown") << QStringList() << false;
+        QTest::newRow("started without window") << QStringList{QStringLiteral("/no-gui")} << true;
     }
 
     void inactiveClientQuitsOnlyWithoutWindow()
@@ -117,6 +126,31 @@ private slots:
             view->rootContext()->contextProperty(QStringLiteral("ApplicationController")).value<QObject *>(),
             &controller);
         QCOMPARE(view->windowState(), Qt::WindowFullScreen);
+    }
+
+    // A desktop window comes back where it was left; Ctrl+Q ends the program.
+    void windowPlaceAndQuitKey()
+    {
+        const QRect place(60, 70, 400, 600);
+        {
+            ApplicationController controller(QStringList(), noFile(), nullptr);
+            auto *view = qobject_cast<QQuickView *>(QGuiApplication::topLevelWindows().first());
+            view->setFramePosition(place.topLeft());
+            view->resize(place.size());
+            // The "minimal" platform has no window manager to report the change.
+            emit view->widthChanged(place.width());
+            QTRY_COMPARE(AppSettings::instance()->windowGeometry(), place);
+            view->requestActivate();
+            QVERIFY(QTest::qWaitForWindowActive(view));
+            // Once told to quit, the application's event loops no longer run (see the rows of
+            // inactiveClientQuitsOnlyWithoutWindow): the screens' request is what is checked.
+            QSignalSpy quit(view->engine(), &QQmlEngine::quit);
+            QTest::keyClick(view, Qt::Key_Q, Qt::ControlModifier);
+            QCOMPARE(quit.size(), 1);
+        }
+        ApplicationController controller(QStringList(), noFile(), nullptr);
+        auto *view = qobject_cast<QQuickView *>(QGuiApplication::topLevelWindows().first());
+        QCOMPARE(QRect(view->framePosition(), view->size()), place);
     }
 };
 
