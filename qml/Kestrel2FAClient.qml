@@ -21,6 +21,10 @@ Page {
     // Set while add() runs: a local account answers at once, a ticket only later.
     property bool addAnswered: false
     property bool confirmationWaiting: false
+    // When the shown (or waiting) login request reached the program, in ms since the epoch.
+    property double confirmationArrived: 0
+    // Set by any key, cleared by the mouse: the focused row is marked only for keyboard users.
+    property bool keyboardUsed: false
     // True from the start when a PIN is set: nothing shows until it is entered.
     property bool locked: pinModel.isPinCodePresent()
     property var popups: ({})
@@ -29,6 +33,14 @@ Page {
     implicitWidth: 420
     implicitHeight: 760
     padding: 0
+    // Popups made with this item as parent take the theme from here. The dark theme's light
+    // teal would leave white text on highlighted buttons hard to read; a darker one serves both.
+    Material.theme: AppSettings.dark ? Material.Dark : Material.Light
+    Material.accent: AppSettings.dark ? Material.color(Material.Teal, Material.Shade400) : Material.Teal
+    Keys.onPressed: {
+        keyboardUsed = true
+        event.accepted = false
+    }
 
     AccountsListModel { id: accountsModel }
     ApplicationPinModel { id: pinModel }
@@ -47,20 +59,31 @@ Page {
             "registration": "dialogs/RegistrationDialog.qml",
             "confirmation": "dialogs/ConfirmationDialog.qml",
             "lock": "dialogs/LockScreen.qml",
+            "edit": "dialogs/EditDialog.qml",
             "toast": "dialogs/Toast.qml"
         }
         const component = Qt.createComponent(Qt.resolvedUrl(files[name]))
-        const properties = name === "confirmation" ? { accounts: accountsModel }
-                         : name === "lock" || name === "remove" || name === "rowMenu" ? { app: root } : {}
+        const properties = name === "confirmation" || name === "duplicate" ? { accounts: accountsModel }
+                         : name === "lock" || name === "remove" || name === "rowMenu" || name === "edit" ? { app: root } : {}
         const p = component.createObject(root, properties)
         // The handlers may still run while the window closes, when the main item is gone.
         if (name === "duplicate") {
             p.replaceChosen.connect(accountsModel.rewrite)
-            p.keepBothChosen.connect(accountsModel.duplicate)
+            // The second account gets a name of its own, so that the two can be told apart.
+            p.keepBothChosen.connect(function () {
+                accountsModel.duplicate()
+                if (root)
+                    root.editRow(accountsModel.rowCount() - 1,
+                                 qsTr("Дайте новому аккаунту другое имя, чтобы отличать его от сохранённого."))
+            })
         } else if (name === "registration") {
             p.closed.connect(function () {
                 if (root)
                     root.registering = false
+            })
+            p.retryChosen.connect(function (ticket) {
+                if (root)
+                    root.addUri(ticket)
             })
         } else if (name === "lock") {
             p.visibleChanged.connect(function () {
@@ -92,6 +115,63 @@ Page {
         return clipboard.text().trim()
     }
 
+    // A wait in words: "30 с", "2 мин", "1 ч".
+    function formatDuration(seconds) {
+        if (seconds < 60)
+            return qsTr("%n с", "", seconds)
+        if (seconds < 3600)
+            return qsTr("%n мин", "", Math.round(seconds / 60))
+        return qsTr("%n ч", "", Math.round(seconds / 3600))
+    }
+
+    // "" when `pin` is the application PIN, else why not; a wrong entry counts against the limit.
+    function checkPin(pin) {
+        if (limiter.locked)
+            return pinError()
+        if (pin === pinModel.getPinCode()) {
+            limiter.recordSuccess()
+            return ""
+        }
+        limiter.recordFailure()
+        return pinError()
+    }
+
+    // After a wrong entry: the wait, or a warning when one more wrong entry brings one.
+    function pinError() {
+        if (limiter.locked)
+            return qsTr("Слишком много неверных попыток. Повторите через %1.").arg(formatWait(limiter.remainingSeconds))
+        if (limiter.nextWaitSeconds > 0)
+            return qsTr("Неверный PIN-код. После ещё одной ошибки ввод будет закрыт на %1.")
+                       .arg(formatDuration(limiter.nextWaitSeconds))
+        return qsTr("Неверный PIN-код")
+    }
+
+    // Texts of the models in the interface's language, all written alike. A text without
+    // Cyrillic letters comes from a server and is shown as its words.
+    readonly property var knownMessages: ({
+        "Не удалось подтвердить подлинность сертификата сервера": QT_TR_NOOP("Не удалось подтвердить подлинность сертификата сервера"),
+        "Неверная операция для данного протокола": QT_TR_NOOP("Неверная операция для данного протокола"),
+        "Внутренняя ошибка сервера": QT_TR_NOOP("Внутренняя ошибка сервера"),
+        "Не удалось установить соединение с сервером": QT_TR_NOOP("Не удалось установить соединение с сервером"),
+        "Неизвестная сетевая ошибка": QT_TR_NOOP("Неизвестная сетевая ошибка"),
+        "Ошибка при регистрации аккаунта": QT_TR_NOOP("Ошибка при регистрации аккаунта"),
+        "Неизвестная ошибка": QT_TR_NOOP("Неизвестная ошибка"),
+        "Невозможно зарегистрировать аккаунт. Получены некорректные данные.":
+            QT_TR_NOOP("Невозможно зарегистрировать аккаунт: сервер прислал некорректные данные."),
+        "Невозможно зарегистрировать аккаунт: в QR-коде нет адреса сервера или идентификатора запроса.":
+            QT_TR_NOOP("Невозможно зарегистрировать аккаунт: в QR-коде нет адреса сервера или идентификатора запроса.")
+    })
+
+    function displayMessage(message) {
+        const text = String(message || "").trim()
+        const known = knownMessages[text.replace(/!$/, "")]
+        if (known !== undefined)
+            return qsTr(known)
+        if (text.length === 0)
+            return qsTr("Неизвестная ошибка")
+        return /[А-яЁё]/.test(text) ? text : qsTr("Сервер ответил: «%1»").arg(text)
+    }
+
     function formatWait(seconds) {
         const h = Math.floor(seconds / 3600)
         const m = Math.floor(seconds / 60) % 60
@@ -110,14 +190,20 @@ Page {
         if (!scannerModel.isValid())
             return qsTr("Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/… "
                         + "или билет orbticket://…")
+        addUri(uri)
+        backToList()
+        return ""
+    }
+
+    // A ticket's registration is shown until its server answers; the dialog keeps the ticket
+    // for another try.
+    function addUri(uri) {
         addAnswered = false
         accountsModel.add(uri)
         if (!addAnswered) {
             registering = true
-            popup("registration").start()
+            popup("registration").start(uri)
         }
-        backToList()
-        return ""
     }
 
     function backToList() {
@@ -126,6 +212,10 @@ Page {
 
     function openAddPage() {
         stack.push(Qt.resolvedUrl("pages/AddAccountPage.qml"), { app: root })
+    }
+
+    function openManualEntry() {
+        stack.push(Qt.resolvedUrl("pages/ManualEntryPage.qml"), { app: root })
     }
 
     function openCamera() {
@@ -169,6 +259,31 @@ Page {
         menu.popup(p.x - menu.width, p.y)
     }
 
+    // Why an account cannot have these names, or an empty text: issuer and name are stored as
+    // "issuer:name".
+    function namesError(issuer, user) {
+        if (issuer.indexOf(":") >= 0 || user.indexOf(":") >= 0)
+            return qsTr("Двоеточие («:») в названии сервиса и имени не допускается")
+        if (issuer.trim().length === 0 && user.trim().length === 0)
+            return qsTr("Введите название сервиса или имя аккаунта")
+        return ""
+    }
+
+    function editRow(row, hint) {
+        const index = accountsModel.index(row, 0)
+        // Role numbers of AccountsListModel: id, issuer, user.
+        popup("edit").edit(accountsModel.data(index, 260), accountsModel.data(index, 259),
+                           accountsModel.data(index, 258), hint || "")
+    }
+
+    // The moved row keeps the keyboard focus.
+    function moveRow(from, to) {
+        if (accountsModel.move(from, to)) {
+            tick++
+            stack.get(0).accountsList.currentIndex = to
+        }
+    }
+
     function lock() {
         if (pinModel.isPinCodePresent() && !shown("lock"))
             popup("lock").open()
@@ -176,7 +291,7 @@ Page {
 
     function showConfirmation() {
         confirmationWaiting = false
-        popup("confirmation").show()
+        popup("confirmation").show(confirmationArrived)
     }
 
     // A popup needs the window, which the view gives the main item only after creating it.
@@ -216,7 +331,7 @@ Page {
             root.registering = false
             if (shown("registration"))
                 popup("registration").close()
-            popup("duplicate").open()
+            popup("duplicate").offer()
         }
         function onItemrewrited(row) {
             root.tick++
@@ -224,16 +339,18 @@ Page {
         }
         function onBadreply(msg) {
             root.addAnswered = true
+            const text = root.displayMessage(msg)
             if (shown("confirmation")) {
-                popup("confirmation").outcome("error", msg)
+                popup("confirmation").outcome("error", text)
             } else if (root.registering) {
                 root.registering = false
-                popup("registration").fail(msg)
+                popup("registration").fail(text)
             } else {
-                root.showMessage(msg)
+                root.showMessage(text)
             }
         }
         function onRequestconfirmation() {
+            root.confirmationArrived = Date.now()
             if (root.locked)
                 root.confirmationWaiting = true
             else
@@ -257,6 +374,20 @@ Page {
             if (shown("confirmation"))
                 popup("confirmation").outcome("declined")
         }
+    }
+
+    Connections {
+        target: AppSettings
+        function onSaveFailed() {
+            root.showMessage(qsTr("Не удалось сохранить настройки: они действуют до выхода из программы"))
+        }
+    }
+
+    // Written out: the standard Quit key is missing on some platforms' keyboard schemes.
+    Shortcut {
+        sequence: "Ctrl+Q"
+        context: Qt.ApplicationShortcut
+        onActivated: Qt.quit()
     }
 
     // Desktop keyboards: Back (Alt+Left) leaves a page.

@@ -121,6 +121,24 @@ void AppSettings::setWindowGeometry(const QRect &geometry)
                                 {"height", geometry.height()}});
 }
 
+QString AppSettings::startFolder() const
+{
+    const QStringList candidates = {lastFolder(),
+                                    QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
+                                    QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)};
+    for (const QString &folder : candidates) {
+        if (isFolder(folder)) {
+            return folder;
+        }
+    }
+    return QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+}
+
+bool AppSettings::isFolder(const QString &path) const
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
 void AppSettings::load()
 {
     QFile file(m_file);

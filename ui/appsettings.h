@@ -45,6 +45,11 @@ public:
     QRect windowGeometry() const;
     void setWindowGeometry(const QRect &geometry);
 
+    // For the image picker: the last folder while it exists, else the first existing of
+    // Pictures, Downloads and home.
+    Q_INVOKABLE QString startFolder() const;
+    Q_INVOKABLE bool isFolder(const QString &path) const;
+
 signals:
     void themeChanged();
     void darkChanged();

@@ -3,8 +3,10 @@ import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
 
-// A login request from a server: who asks, when, and how long the answer may take. The dialog
-// follows the model's signals and ends every request with finishConfirmation() when it closes.
+// A login request from a server: for which account, when, and how long ago it came. The request
+// carries no expiry of its own, so none is announced: the server says whether the answer still
+// counts. The dialog follows the model's signals and ends every request with
+// finishConfirmation() when it closes.
 Dialog {
     id: dialog
 
@@ -13,26 +15,33 @@ Dialog {
     property string phase: "pending"
     property string error
     property string issuer
+    property string user
     property string metadata
     property string requestDate
     property string requestTime
     property bool lockedOTP
-    property int remaining
-    property int total
+    // When the request reached the program (ms since the epoch), and the seconds since then.
+    property double arrived
+    property int elapsed
 
     readonly property bool finished: phase !== "pending" && phase !== "sending"
 
-    function show() {
+    function show(arrivedAt) {
         issuer = accounts.issuer
+        user = accounts.requestUser
         metadata = accounts.metadata
         requestDate = accounts.requestDate
         requestTime = accounts.requestTime
         lockedOTP = accounts.isLockedOTP
-        total = accounts.timeout
-        remaining = total
+        arrived = arrivedAt > 0 ? arrivedAt : Date.now()
+        updateElapsed()
         error = ""
         phase = "pending"
         open()
+    }
+
+    function updateElapsed() {
+        elapsed = Math.max(0, Math.floor((Date.now() - arrived) / 1000))
     }
 
     function accept() {
@@ -58,6 +67,10 @@ Dialog {
     }
 
     objectName: "confirmationDialog"
+    // A popup takes its colours from the window, not from the item it is shown over; these
+    // follow the item instead (the main item sets the theme).
+    Material.theme: parent ? parent.Material.theme : Material.Light
+    Material.accent: parent ? parent.Material.accent : Material.Teal
     modal: true
     focus: true
     closePolicy: finished ? Popup.CloseOnEscape : Popup.NoAutoClose
@@ -69,10 +82,19 @@ Dialog {
     Timer {
         interval: 1000
         repeat: true
-        running: dialog.visible && dialog.phase === "pending" && dialog.remaining > 0
-        // Only informs: the answer is signed with the code current when it is given, and the
-        // server tells whether the request still holds.
-        onTriggered: dialog.remaining -= 1
+        running: dialog.visible && dialog.phase === "pending"
+        onTriggered: dialog.updateElapsed()
+    }
+
+    // The account was renamed while the request is shown.
+    Connections {
+        target: dialog.accounts
+        function onIssuerChanged() {
+            if (dialog.visible) {
+                dialog.issuer = dialog.accounts.issuer
+                dialog.user = dialog.accounts.requestUser
+            }
+        }
     }
 
     ColumnLayout {
@@ -89,9 +111,18 @@ Dialog {
             objectName: "issuerLabel"
             Layout.fillWidth: true
             wrapMode: Text.Wrap
-            text: dialog.issuer
+            textFormat: Text.PlainText
+            text: dialog.issuer || qsTr("Без названия")
             font.pixelSize: 22
             font.bold: true
+        }
+        Label {
+            objectName: "userLabel"
+            Layout.fillWidth: true
+            visible: dialog.user.length > 0
+            wrapMode: Text.Wrap
+            textFormat: Text.PlainText
+            text: qsTr("Аккаунт: %1").arg(dialog.user)
         }
         GridLayout {
             Layout.fillWidth: true
@@ -123,27 +154,21 @@ Dialog {
             text: qsTr("Текущий код уже использован для подтверждения входа.")
             color: Material.color(Material.Orange)
         }
-        ProgressBar {
-            Layout.fillWidth: true
-            visible: dialog.phase === "pending" && dialog.total > 0
-            from: 0
-            to: Math.max(1, dialog.total)
-            value: dialog.remaining
-        }
         Label {
             objectName: "stateLabel"
             Layout.fillWidth: true
             wrapMode: Text.Wrap
             font.bold: dialog.finished
+            textFormat: Text.PlainText
             color: dialog.phase === "accepted" ? Material.color(Material.Green)
-                   : (dialog.phase === "pending" && dialog.remaining > 0) || dialog.phase === "sending"
+                   : dialog.phase === "pending" || dialog.phase === "sending"
                      ? Material.foreground : Material.color(Material.Red)
+            opacity: dialog.phase === "pending" ? 0.7 : 1
             text: {
                 switch (dialog.phase) {
                 case "pending":
-                    return dialog.total <= 0 ? ""
-                         : dialog.remaining > 0 ? qsTr("Осталось %n с", "", dialog.remaining)
-                         : qsTr("Время на ответ истекло, сервер может отклонить ответ")
+                    return dialog.elapsed < 60 ? qsTr("Запрос пришёл %n с назад", "", dialog.elapsed)
+                                               : qsTr("Запрос пришёл %n мин назад", "", Math.floor(dialog.elapsed / 60))
                 case "sending":
                     return qsTr("Отправляем ответ…")
                 case "accepted":
@@ -153,7 +178,7 @@ Dialog {
                 case "withdrawn":
                     return qsTr("Запрос отозван")
                 default:
-                    return qsTr("Ошибка: %1").arg(dialog.error)
+                    return dialog.error
                 }
             }
         }

@@ -17,21 +17,21 @@ Popup {
     function tryUnlock() {
         if (limiter.locked || field.text.length === 0)
             return
-        if (field.text === pinModel.getPinCode()) {
-            limiter.recordSuccess()
-            field.text = ""
-            error = ""
+        error = app.checkPin(field.text)
+        field.text = ""
+        if (error.length === 0) {
             close()
             unlocked()
-            return
         }
-        field.text = ""
-        limiter.recordFailure()
-        error = qsTr("Неверный PIN-код")
     }
 
     objectName: "lockScreen"
-    parent: Overlay.overlay
+    // A popup takes its colours from the window, not from the item it is shown over; these
+    // follow the item instead (the main item sets the theme).
+    Material.theme: parent ? parent.Material.theme : Material.Light
+    Material.accent: parent ? parent.Material.accent : Material.Teal
+    // The main item fills the window; as the parent it also gives the lock its theme.
+    parent: app
     x: 0
     y: 0
     width: parent ? parent.width : 0
@@ -46,11 +46,15 @@ Popup {
     background: Rectangle { color: Material.background }
 
     Column {
-        anchors.centerIn: parent
+        id: column
+        // Placed by what is above the error text, so that a longer error does not move the rest.
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: Math.max(0, (parent.height - (height - lockError.height)) / 2)
         width: Math.min(parent.width, 320)
         spacing: 16
 
         Icon {
+            objectName: "lockIcon"
             anchors.horizontalCenter: parent.horizontalCenter
             width: 56
             height: 56
@@ -79,6 +83,7 @@ Popup {
             onClicked: lock.tryUnlock()
         }
         Label {
+            id: lockError
             objectName: "lockError"
             width: parent.width
             horizontalAlignment: Text.AlignHCenter

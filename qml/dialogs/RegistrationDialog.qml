@@ -3,13 +3,18 @@ import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
 
-// Shown while a ticket is being registered at its server, then its outcome.
+// Shown while a ticket is being registered at its server, then its outcome. A failed attempt
+// keeps the ticket, so the user can try again once the server is reachable.
 Dialog {
     id: dialog
 
     property string error
+    property string ticket
 
-    function start() {
+    signal retryChosen(string ticket)
+
+    function start(ticketText) {
+        ticket = ticketText
         error = ""
         open()
     }
@@ -21,6 +26,10 @@ Dialog {
     }
 
     objectName: "registrationDialog"
+    // A popup takes its colours from the window, not from the item it is shown over; these
+    // follow the item instead (the main item sets the theme).
+    Material.theme: parent ? parent.Material.theme : Material.Light
+    Material.accent: parent ? parent.Material.accent : Material.Teal
     title: error.length > 0 ? qsTr("Регистрация не удалась") : qsTr("Регистрация на сервере")
     modal: true
     focus: true
@@ -39,6 +48,7 @@ Dialog {
             objectName: "registrationText"
             Layout.fillWidth: true
             wrapMode: Text.Wrap
+            textFormat: Text.PlainText
             text: dialog.error.length > 0 ? dialog.error
                                           : qsTr("Отправляем билет на сервер. Аккаунт появится в списке, "
                                                  + "как только сервер ответит.")
@@ -47,9 +57,19 @@ Dialog {
 
     footer: DialogButtonBox {
         Button {
+            objectName: "closeButton"
             text: dialog.error.length > 0 ? qsTr("Закрыть") : qsTr("Скрыть")
             flat: true
             DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
+        }
+        Button {
+            objectName: "retryButton"
+            visible: dialog.error.length > 0 && dialog.ticket.length > 0
+            text: qsTr("Повторить")
+            flat: true
+            DialogButtonBox.buttonRole: DialogButtonBox.ApplyRole
+            // The dialog stays and shows the next attempt.
+            onClicked: dialog.retryChosen(dialog.ticket)
         }
     }
 }

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
 
 // One menu for all account rows, shown beside the row it was opened for.
 Menu {
@@ -8,8 +9,13 @@ Menu {
     property var app
     property var target: null
     readonly property bool hotp: target !== null && target.tokenType === 2
+    readonly property int row: target !== null ? target.index : -1
 
     objectName: "rowMenu"
+    // A popup takes its colours from the window, not from the item it is shown over; these
+    // follow the item instead (the main item sets the theme).
+    Material.theme: parent ? parent.Material.theme : Material.Light
+    Material.accent: parent ? parent.Material.accent : Material.Teal
 
     MenuItem {
         objectName: "copyItem"
@@ -23,6 +29,23 @@ Menu {
         visible: menu.hotp
         height: visible ? implicitHeight : 0
         onTriggered: menu.target.nextCode()
+    }
+    MenuItem {
+        objectName: "editItem"
+        text: qsTr("Изменить…")
+        onTriggered: menu.app.editRow(menu.row)
+    }
+    MenuItem {
+        objectName: "upItem"
+        text: qsTr("Выше")
+        enabled: menu.row > 0
+        onTriggered: menu.app.moveRow(menu.row, menu.row - 1)
+    }
+    MenuItem {
+        objectName: "downItem"
+        text: qsTr("Ниже")
+        enabled: menu.target !== null && menu.row < menu.target.ListView.view.count - 1
+        onTriggered: menu.app.moveRow(menu.row, menu.row + 1)
     }
     MenuItem {
         objectName: "removeItem"

@@ -11,6 +11,8 @@ Item {
     property var app
     required property int index
     property string filter
+    // Vertical shift while the row is dragged to another place.
+    property real dragOffset: 0
 
     // Role numbers of AccountsListModel.
     readonly property int roleColor: 256
@@ -26,6 +28,8 @@ Item {
     readonly property int typeTOTP: 1
     readonly property int typeHOTP: 2
     readonly property int typePush: 4
+    // The next code shows during the last seconds of a period.
+    readonly property int nextCodeSeconds: 10
 
     function role(r) {
         if (!app)
@@ -47,6 +51,12 @@ Item {
     // Digits only: "- - - -" stands for a code not computed yet, an empty text for a failed one.
     readonly property bool hasCode: /^[0-9]+$/.test(password)
     readonly property bool expiring: hasCode && tokenType !== typeHOTP && progress <= 15
+    readonly property string nextPassword: {
+        if (!app || !hasCode || tokenType !== typeTOTP)
+            return ""
+        app.tick
+        return app.accounts.nextPassword(index, nextCodeSeconds)
+    }
 
     readonly property bool matches: {
         const f = filter.trim().toLowerCase()
@@ -63,9 +73,14 @@ Item {
         return out
     }
 
+    // Screen readers read "1 2 3 4 5 6" digit by digit.
+    function spokenCode(code) {
+        return code.split("").join(" ")
+    }
+
     function copyCode() {
         if (!hasCode) {
-            app.showMessage(tokenType === typeHOTP ? qsTr("Сначала получите код кнопкой «Следующий код»")
+            app.showMessage(tokenType === typeHOTP ? qsTr("Сначала получите код кнопкой ↻")
                                                    : qsTr("Код пока недоступен"))
             return
         }
@@ -84,25 +99,43 @@ Item {
     height: matches ? implicitHeight : 0
     visible: matches
     implicitHeight: content.implicitHeight + 24
-    Accessible.role: Accessible.Button
-    Accessible.name: issuer + " " + user
+    z: dragArea.pressed ? 2 : 0
+    transform: Translate { y: row.dragOffset }
+    Accessible.role: Accessible.ListItem
+    Accessible.name: (issuer || qsTr("Без названия")) + (user ? ", " + user : "")
+    Accessible.description: hasCode ? qsTr("Код %1").arg(spokenCode(password)) : ""
     Accessible.onPressAction: copyCode()
     Keys.onReturnPressed: copyCode()
+    Keys.onEnterPressed: copyCode()
     Keys.onDeletePressed: app.askRemove(accountId, index, issuer, user)
+    Keys.onMenuPressed: app.openRowMenu(row, more)
+    Keys.onPressed: {
+        if (event.matches(StandardKey.Copy)) {
+            copyCode()
+            event.accepted = true
+        } else if (event.key === Qt.Key_F10 && (event.modifiers & Qt.ShiftModifier)) {
+            app.openRowMenu(row, more)
+            event.accepted = true
+        }
+    }
 
     // Kept light, so that a long list starts nearly as fast as an empty window: plain items
     // instead of a styled delegate, no Canvas, no Menu and no layouts per row.
     Rectangle {
+        objectName: "focusFrame"
         anchors.fill: parent
-        color: mouse.pressed ? row.Material.rippleColor
-                             : row.activeFocus ? row.Material.listHighlightColor : "transparent"
+        color: mouse.pressed || dragArea.pressed ? row.Material.rippleColor : "transparent"
+        // The keyboard's place in the list; a tap or a click leaves no mark.
+        border.width: row.activeFocus && row.app && row.app.keyboardUsed ? 2 : 0
+        border.color: row.Material.accent
     }
 
     MouseArea {
         id: mouse
         anchors.fill: parent
+        onPressed: row.app.keyboardUsed = false
         onClicked: {
-            row.forceActiveFocus()
+            row.ListView.view.currentIndex = row.index
             row.copyCode()
         }
         onPressAndHold: row.app.openRowMenu(row, row)
@@ -123,6 +156,7 @@ Item {
             Text {
                 anchors.centerIn: parent
                 text: (row.issuer || row.user || "?").charAt(0).toUpperCase()
+                textFormat: Text.PlainText
                 font.pixelSize: 20
                 font.bold: true
                 color: "#1b1b1b"
@@ -139,6 +173,7 @@ Item {
             Text {
                 width: parent.width
                 text: row.issuer || qsTr("Без названия")
+                textFormat: Text.PlainText
                 font.bold: true
                 font.pixelSize: 16
                 elide: Text.ElideRight
@@ -148,6 +183,7 @@ Item {
                 width: parent.width
                 visible: row.user.length > 0
                 text: row.user
+                textFormat: Text.PlainText
                 opacity: 0.7
                 elide: Text.ElideRight
                 color: row.Material.foreground
@@ -158,9 +194,12 @@ Item {
                 visible: row.hasCode || row.tokenType === row.typeTOTP || row.tokenType === row.typeHOTP
                 text: row.hasCode ? row.groupedCode(row.password)
                                   : (row.tokenType === row.typeHOTP ? qsTr("нажмите ↻ для кода") : "— — —")
+                textFormat: Text.PlainText
                 font.pixelSize: row.hasCode ? 30 : 14
-                font.family: row.hasCode ? "DejaVu Sans Mono" : ""
+                // The application's own face for words: an empty family would fall back to a serif.
+                font.family: row.hasCode ? "DejaVu Sans Mono" : Qt.application.font.family
                 color: row.expiring ? Material.color(Material.Red) : Material.accent
+                Accessible.name: row.hasCode ? row.spokenCode(row.password) : text
             }
             // Remaining validity of a time-based code.
             Rectangle {
@@ -178,6 +217,16 @@ Item {
                 }
             }
             Text {
+                objectName: "nextCodeText"
+                width: parent.width
+                visible: row.nextPassword.length > 0
+                text: qsTr("Следующий: %1").arg(row.groupedCode(row.nextPassword))
+                textFormat: Text.PlainText
+                font.pixelSize: 13
+                opacity: 0.7
+                color: row.Material.foreground
+            }
+            Text {
                 objectName: "network"
                 width: parent.width
                 visible: row.tokenType === row.typePush
@@ -193,7 +242,8 @@ Item {
                 width: parent.width
                 // The server's text explains a broken connection; while connected it says nothing new.
                 visible: row.network === 2 && row.message.length > 0
-                text: row.message
+                text: row.app ? row.app.displayMessage(row.message) : ""
+                textFormat: Text.PlainText
                 opacity: 0.8
                 wrapMode: Text.Wrap
                 color: row.Material.foreground
@@ -213,10 +263,49 @@ Item {
                 onClicked: row.nextCode()
             }
             GlyphButton {
+                id: more
                 objectName: "more"
                 text: "⋮"
                 toolTip: qsTr("Действия")
                 onClicked: row.app.openRowMenu(row, this)
+            }
+            // Drag to another place in the list; "Выше" and "Ниже" in the menu do the same.
+            GlyphButton {
+                id: handle
+                objectName: "dragHandle"
+                visible: row.filter.trim().length === 0
+                width: 32
+                text: "≡"
+                opacity: 0.6
+                toolTip: qsTr("Перетащите, чтобы изменить порядок")
+                // Screen readers move rows with "Выше" and "Ниже" of the menu.
+                Accessible.ignored: true
+
+                MouseArea {
+                    id: dragArea
+
+                    property real startY
+
+                    anchors.fill: parent
+                    preventStealing: true
+                    cursorShape: Qt.SizeVerCursor
+                    onPressed: {
+                        row.app.keyboardUsed = false
+                        startY = mapToItem(row.ListView.view, mouse.x, mouse.y).y
+                    }
+                    onPositionChanged: row.dragOffset = mapToItem(row.ListView.view, mouse.x, mouse.y).y - startY
+                    onReleased: {
+                        const view = row.ListView.view
+                        const centre = row.y + row.height / 2 + row.dragOffset
+                        let to = view.indexAt(0, centre)
+                        if (to < 0)
+                            to = centre < 0 ? 0 : view.count - 1
+                        row.dragOffset = 0
+                        if (to !== row.index)
+                            row.app.moveRow(row.index, to)
+                    }
+                    onCanceled: row.dragOffset = 0
+                }
             }
         }
     }

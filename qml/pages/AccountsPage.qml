@@ -13,8 +13,11 @@ Page {
     property bool searching: false
     property var mainMenu: null
     readonly property string filter: searchLoader.item ? searchLoader.item.text : ""
+    readonly property alias accountsList: list
 
     objectName: "accountsPage"
+    // Back from another page, the keyboard goes on in the list.
+    StackView.onActivated: list.forceActiveFocus()
 
     function startSearch() {
         searching = true
@@ -74,9 +77,11 @@ Page {
                 font.bold: true
                 Accessible.name: qsTr("Меню")
                 onClicked: {
+                    // Made on the page, not in the tool bar, whose white text it would take.
                     if (!page.mainMenu)
-                        page.mainMenu = Qt.createComponent("MainMenu.qml").createObject(menuButton, { app: page.app })
-                    page.mainMenu.popup(menuButton, menuButton.width - page.mainMenu.width, menuButton.height)
+                        page.mainMenu = Qt.createComponent("MainMenu.qml").createObject(page, { app: page.app })
+                    const p = menuButton.mapToItem(page, menuButton.width, menuButton.height)
+                    page.mainMenu.popup(p.x - page.mainMenu.width, p.y)
                 }
             }
         }
@@ -89,13 +94,19 @@ Page {
         model: page.app.accounts
         clip: true
         focus: true
+        activeFocusOnTab: true
         keyNavigationEnabled: true
+        Accessible.role: Accessible.List
+        Accessible.name: qsTr("Аккаунты")
         bottomMargin: 88
         cacheBuffer: 0
         ScrollBar.vertical: ScrollBar {}
         delegate: AccountDelegate {
             app: page.app
             filter: page.filter
+        }
+        moveDisplaced: Transition {
+            NumberAnimation { property: "y"; duration: 150 }
         }
 
         // Hidden rows keep their indexes, which removal needs; count the shown ones for the empty text.

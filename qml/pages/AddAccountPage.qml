@@ -5,7 +5,8 @@ import QtQuick.Layouts 1.15
 import ru.kestrel.ui 1.0
 import "../components"
 
-// Three ways to a QR code's text: the camera, a picture of the code, or the text itself.
+// Four ways to a new account: the camera, a picture of the QR code, the code's text, or the
+// secret typed by hand.
 Page {
     id: page
 
@@ -13,6 +14,8 @@ Page {
     property string error
 
     objectName: "addPage"
+    // Keyboard users go on from here with Tab.
+    StackView.onActivated: forceActiveFocus()
 
     function submit(text) {
         error = app.submitUri(text)
@@ -87,6 +90,14 @@ Page {
                 onClicked: page.app.openImagePicker(page)
             }
 
+            Button {
+                objectName: "manualButton"
+                Layout.fillWidth: true
+                text: qsTr("Ввести ключ вручную")
+                flat: true
+                onClicked: page.app.openManualEntry()
+            }
+
             Label {
                 Layout.topMargin: 12
                 Layout.fillWidth: true
@@ -100,15 +111,20 @@ Page {
                 Layout.fillWidth: true
                 Layout.minimumHeight: 96
                 wrapMode: TextEdit.WrapAnywhere
-                placeholderText: "otpauth://totp/Сервис:имя?secret=…"
+                placeholderText: qsTr("otpauth://totp/Сервис:имя?secret=…")
                 inputMethodHints: Qt.ImhNoPredictiveText | Qt.ImhNoAutoUppercase | Qt.ImhUrlCharactersOnly
                 selectByMouse: true
+                Accessible.name: qsTr("Текст QR-кода")
+                // Tab leaves the field rather than being typed into it.
+                KeyNavigation.priority: KeyNavigation.BeforeItem
+                KeyNavigation.tab: pasteButton
                 onTextChanged: page.error = ""
             }
 
             RowLayout {
                 Layout.fillWidth: true
                 Button {
+                    id: pasteButton
                     objectName: "pasteButton"
                     text: qsTr("Вставить")
                     flat: true
@@ -129,6 +145,7 @@ Page {
                 Layout.fillWidth: true
                 visible: page.error.length > 0
                 text: page.error
+                textFormat: Text.PlainText
                 wrapMode: Text.Wrap
                 color: Material.color(Material.Red)
             }

@@ -20,6 +20,7 @@ ColumnLayout {
     Label {
         Layout.fillWidth: true
         horizontalAlignment: Text.AlignHCenter
+        objectName: "emptyTitle"
         text: qsTr("Аккаунтов пока нет")
         font.pixelSize: 20
         font.bold: true

@@ -4,29 +4,57 @@ import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
 import Qt.labs.folderlistmodel 2.15
 import Qt.labs.platform 1.1 as Platform
+import ru.kestrel.ui 1.0
 import "../components"
 
 // A picker of picture files that looks the same on the phone and the desktop and needs no
-// platform dialog.
+// platform dialog. It starts where the last picture was taken from (else Pictures, Downloads,
+// home), offers those folders as shortcuts and takes a typed path.
 Page {
     id: page
 
     property var app
-    readonly property url pictures: Platform.StandardPaths.writableLocation(Platform.StandardPaths.PicturesLocation)
-    readonly property url home: Platform.StandardPaths.writableLocation(Platform.StandardPaths.HomeLocation)
+    property string pathError
 
     readonly property alias currentFolder: folderModel.folder
+    readonly property string currentPath: decodeURIComponent(folderModel.folder.toString().replace(/^file:\/\//, ""))
 
     signal picked(url file)
+
+    function fileUrl(path) {
+        return "file://" + path.split("/").map(encodeURIComponent).join("/")
+    }
+
+    function localPath(url) {
+        return decodeURIComponent(url.toString().replace(/^file:\/\//, ""))
+    }
+
+    function openFolder(path) {
+        let folder = path.trim()
+        if (folder === "~" || folder.indexOf("~/") === 0)
+            folder = localPath(Platform.StandardPaths.writableLocation(Platform.StandardPaths.HomeLocation))
+                     + folder.substring(1)
+        if (!AppSettings.isFolder(folder)) {
+            pathError = qsTr("Папка не найдена: %1").arg(folder)
+            return
+        }
+        pathError = ""
+        folderModel.folder = fileUrl(folder)
+    }
+
+    function pick(fileUrl) {
+        AppSettings.lastFolder = currentPath
+        picked(fileUrl)
+    }
 
     objectName: "imagePickerPage"
 
     header: PageHeader {
         title: qsTr("Выберите изображение")
-        subtitle: decodeURIComponent(folderModel.folder.toString().replace(/^file:\/\//, ""))
         onBackClicked: page.StackView.view.pop()
 
         ToolButton {
+            objectName: "upButton"
             Accessible.name: qsTr("Вверх")
             enabled: folderModel.parentFolder.toString().length > 0
             contentItem: Icon { name: "up"; color: "white" }
@@ -36,74 +64,124 @@ Page {
 
     FolderListModel {
         id: folderModel
-        folder: page.pictures
-        // A missing folder makes the model fall back to the working directory; home is better.
-        property bool checked: false
-        onStatusChanged: {
-            if (status !== FolderListModel.Ready || checked)
-                return
-            checked = true
-            if (folder.toString().replace(/\/$/, "") !== page.pictures.toString().replace(/\/$/, ""))
-                folder = page.home
-        }
+        folder: page.fileUrl(AppSettings.startFolder())
         showDirsFirst: true
         showDotAndDotDot: false
         caseSensitive: false
         nameFilters: ["*.png", "*.jpg", "*.jpeg", "*.bmp", "*.gif", "*.webp"]
     }
 
-    ListView {
-        id: list
+    ColumnLayout {
         anchors.fill: parent
-        model: folderModel
-        clip: true
-        focus: true
-        keyNavigationEnabled: true
-        ScrollBar.vertical: ScrollBar {}
-        delegate: ItemDelegate {
-            required property string fileName
-            required property url fileUrl
-            required property bool fileIsDir
+        spacing: 0
 
-            width: ListView.view.width
-            text: fileName
-            onClicked: fileIsDir ? folderModel.folder = fileUrl : page.picked(fileUrl)
-            Keys.onReturnPressed: clicked()
-            contentItem: RowLayout {
-                spacing: 12
-                Item {
-                    Layout.preferredWidth: 48
-                    Layout.preferredHeight: 48
-                    Icon {
-                        anchors.fill: parent
-                        anchors.margins: 8
-                        visible: fileIsDir
-                        name: "folder"
-                        color: Material.foreground
-                    }
-                    Image {
-                        anchors.fill: parent
-                        visible: !fileIsDir
-                        source: fileIsDir ? "" : fileUrl
-                        sourceSize.width: 96
-                        sourceSize.height: 96
-                        asynchronous: true
-                        fillMode: Image.PreserveAspectCrop
-                    }
-                }
-                Label {
-                    Layout.fillWidth: true
-                    text: fileName
-                    elide: Text.ElideMiddle
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 8
+            Layout.rightMargin: 8
+            spacing: 0
+            Repeater {
+                model: [
+                    { name: "pictures", text: qsTr("Изображения"), location: Platform.StandardPaths.PicturesLocation },
+                    { name: "downloads", text: qsTr("Загрузки"), location: Platform.StandardPaths.DownloadLocation },
+                    { name: "home", text: qsTr("Домашняя папка"), location: Platform.StandardPaths.HomeLocation }
+                ]
+                Button {
+                    required property var modelData
+                    readonly property string path: page.localPath(
+                        Platform.StandardPaths.writableLocation(modelData.location))
+                    objectName: "shortcut_" + modelData.name
+                    flat: true
+                    visible: AppSettings.isFolder(path)
+                    text: modelData.text
+                    onClicked: page.openFolder(path)
                 }
             }
         }
-    }
 
-    Label {
-        anchors.centerIn: parent
-        visible: list.count === 0 && folderModel.status === FolderListModel.Ready
-        text: qsTr("Здесь нет изображений")
-        opacity: 0.7
+        TextField {
+            id: pathField
+            objectName: "pathField"
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 16
+            text: page.currentPath
+            placeholderText: qsTr("Путь к папке")
+            inputMethodHints: Qt.ImhNoAutoUppercase | Qt.ImhNoPredictiveText
+            selectByMouse: true
+            Accessible.name: qsTr("Путь к папке")
+            onAccepted: page.openFolder(text)
+        }
+        Label {
+            objectName: "pathError"
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 16
+            visible: page.pathError.length > 0
+            text: page.pathError
+            textFormat: Text.PlainText
+            wrapMode: Text.Wrap
+            color: Material.color(Material.Red)
+        }
+
+        ListView {
+            id: list
+            objectName: "fileList"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            model: folderModel
+            clip: true
+            focus: true
+            activeFocusOnTab: true
+            keyNavigationEnabled: true
+            ScrollBar.vertical: ScrollBar {}
+            delegate: ItemDelegate {
+                required property string fileName
+                required property url fileUrl
+                required property bool fileIsDir
+
+                width: ListView.view.width
+                text: fileName
+                Accessible.name: fileIsDir ? qsTr("Папка %1").arg(fileName) : fileName
+                onClicked: fileIsDir ? folderModel.folder = fileUrl : page.pick(fileUrl)
+                Keys.onReturnPressed: clicked()
+                contentItem: RowLayout {
+                    spacing: 12
+                    Item {
+                        Layout.preferredWidth: 48
+                        Layout.preferredHeight: 48
+                        Icon {
+                            anchors.fill: parent
+                            anchors.margins: 8
+                            visible: fileIsDir
+                            name: "folder"
+                            color: Material.foreground
+                        }
+                        Image {
+                            anchors.fill: parent
+                            visible: !fileIsDir
+                            source: fileIsDir ? "" : fileUrl
+                            sourceSize.width: 96
+                            sourceSize.height: 96
+                            asynchronous: true
+                            fillMode: Image.PreserveAspectCrop
+                        }
+                    }
+                    Label {
+                        Layout.fillWidth: true
+                        text: fileName
+                        textFormat: Text.PlainText
+                        elide: Text.ElideMiddle
+                    }
+                }
+            }
+
+            Label {
+                anchors.centerIn: parent
+                visible: list.count === 0 && folderModel.status === FolderListModel.Ready
+                text: qsTr("Здесь нет изображений")
+                opacity: 0.7
+            }
+        }
     }
 }

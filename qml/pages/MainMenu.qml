@@ -5,7 +5,11 @@ import QtQuick.Controls.Material 2.15
 Menu {
     property var app
 
-    Material.foreground: "#212121"
+    objectName: "mainMenu"
+    // A popup takes its colours from the window, not from the item it is shown over; these
+    // follow the item instead (the main item sets the theme).
+    Material.theme: parent ? parent.Material.theme : Material.Light
+    Material.accent: parent ? parent.Material.accent : Material.Teal
 
     MenuItem {
         text: qsTr("Добавить аккаунт")

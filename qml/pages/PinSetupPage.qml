@@ -1,7 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
-import QtQuick.Layouts 1.15
 import "../components"
 
 // Sets, changes or removes the application PIN. Changing and removing ask for the current PIN
@@ -28,12 +27,9 @@ Page {
         if (step === "current") {
             if (app.pinLimiter.locked)
                 return
-            if (entry !== app.pinModel.getPinCode()) {
-                app.pinLimiter.recordFailure()
-                error = qsTr("Неверный PIN-код")
+            error = app.checkPin(entry)
+            if (error.length > 0)
                 return
-            }
-            app.pinLimiter.recordSuccess()
             if (mode === "remove") {
                 app.pinModel.resetPinCode()
                 app.showMessage(qsTr("PIN-код удалён"))
@@ -71,14 +67,17 @@ Page {
         onBackClicked: page.StackView.view.pop()
     }
 
-    ColumnLayout {
-        anchors.centerIn: parent
+    Column {
+        // The field stays in the middle whatever the texts around it say.
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: Math.max(0, parent.height / 2 - field.y - field.height / 2)
         width: Math.min(parent.width - 48, 320)
         spacing: 16
 
         Label {
+            id: stepLabel
             objectName: "stepLabel"
-            Layout.fillWidth: true
+            width: parent.width
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
             font.pixelSize: 18
@@ -88,13 +87,19 @@ Page {
         PinField {
             id: field
             objectName: "pinField"
-            Layout.fillWidth: true
+            width: parent.width
             enabled: page.step !== "current" || !page.app.pinLimiter.locked
+            Accessible.name: stepLabel.text
             onAccepted: page.next()
+            // What was wrong with the last entry no longer applies to a new one.
+            onTextChanged: {
+                if (text.length > 0)
+                    page.error = ""
+            }
         }
         Button {
             objectName: "nextButton"
-            Layout.fillWidth: true
+            width: parent.width
             highlighted: true
             enabled: field.enabled && field.text.length > 0
             text: page.step === "confirm" ? qsTr("Сохранить")
@@ -103,7 +108,7 @@ Page {
         }
         Label {
             objectName: "errorLabel"
-            Layout.fillWidth: true
+            width: parent.width
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
             color: Material.color(Material.Red)
@@ -114,7 +119,7 @@ Page {
                   : page.error
         }
         Label {
-            Layout.fillWidth: true
+            width: parent.width
             visible: page.step !== "current"
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap

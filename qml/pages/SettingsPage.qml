@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
+import ru.kestrel.ui 1.0
 import "../components"
 import "../dialogs"
 
@@ -76,6 +77,31 @@ Page {
             Label {
                 Layout.margins: 16
                 Layout.bottomMargin: 4
+                text: qsTr("Оформление")
+                color: Material.accent
+                font.bold: true
+            }
+            Repeater {
+                model: [
+                    { theme: "system", text: qsTr("Как в системе") },
+                    { theme: "light", text: qsTr("Светлое") },
+                    { theme: "dark", text: qsTr("Тёмное") }
+                ]
+                RadioDelegate {
+                    required property var modelData
+                    objectName: "theme_" + modelData.theme
+                    Layout.fillWidth: true
+                    text: modelData.text
+                    checked: AppSettings.theme === modelData.theme
+                    onClicked: AppSettings.theme = modelData.theme
+                }
+            }
+
+            MenuSeparator { Layout.fillWidth: true }
+
+            Label {
+                Layout.margins: 16
+                Layout.bottomMargin: 4
                 text: qsTr("Данные")
                 color: Material.accent
                 font.bold: true
@@ -105,6 +131,8 @@ Page {
         text: qsTr("Все аккаунты будут удалены с этого устройства, коды по ним больше не будут доступны. "
                    + "Отменить это нельзя.")
         acceptText: qsTr("Сбросить")
+        // With a PIN set, only its owner may wipe the accounts.
+        pinChecker: page.pinPresent ? page.app : null
         onAccepted: {
             page.app.accounts.resetAllData()
             page.app.showMessage(qsTr("Все аккаунты удалены"))

@@ -26,7 +26,7 @@ void QmlTestSetup::applicationAvailable()
 {
     QCoreApplication::setOrganizationName("ru.kestrel");
     QCoreApplication::setApplicationName("Kestrel2FAClient");
-    QCoreApplication::setApplicationVersion(QString::fromUtf8("Версия 1.2.2.32 от 20 июл. 2023 г."));
+    InterfaceLanguage::apply(QLocale(QLocale::Russian), QString::fromLatin1(LanguageBridge::BUILD_DATE));
 }
 
 void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
@@ -34,6 +34,7 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
     engine->rootContext()->setContextProperty(
         "mainFileUrl", QUrl::fromLocalFile(QStringLiteral(KESTREL_QML_DIR "/Kestrel2FAClient.qml")));
     engine->rootContext()->setContextProperty("devServer", new DevServerBridge(engine));
+    engine->rootContext()->setContextProperty("language", new LanguageBridge(engine));
     connect(engine, &QQmlEngine::warnings, this, [this](const QList<QQmlError> &warnings) {
         for (const QQmlError &warning : warnings)
             m_warnings << warning.toString();

@@ -1,6 +1,7 @@
 #ifndef KESTREL_TESTS_QML_QMLTESTSETUP_H
 #define KESTREL_TESTS_QML_QMLTESTSETUP_H
 
+#include "app/interfacelanguage.h"
 #include "tests/common/devserverfixture.h"
 
 #include <QGuiApplication>
@@ -38,6 +39,23 @@ public:
 
 private:
     DevServerFixture m_server;
+};
+
+// The interface language of a start under another system language, with the test's build date;
+// screens loaded from then on show it.
+class LanguageBridge : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char *BUILD_DATE = "Jul 20 2023";
+
+    using QObject::QObject;
+
+    Q_INVOKABLE bool use(const QString &locale)
+    {
+        return InterfaceLanguage::apply(QLocale(locale), QString::fromLatin1(BUILD_DATE));
+    }
 };
 
 // Gives the QML tests a private data directory, the registered types, the program's names and

@@ -130,6 +130,12 @@ private slots:
         QCOMPARE(QFileInfo(file()).permissions() & (others | QFile::ExeOwner), QFile::Permissions());
         QCOMPARE(QFileInfo(QFileInfo(file()).path()).permissions() & others, QFile::Permissions());
 
+        // The picker starts in the last folder while it exists.
+        settings.setLastFolder(m_dir.path());
+        QCOMPARE(settings.startFolder(), m_dir.path());
+        settings.setLastFolder(m_dir.filePath("gone"));
+        QVERIFY(settings.startFolder() != settings.lastFolder() && settings.isFolder(settings.startFolder()));
+
         // A failed write is told and the choice holds for the run.
         AppSettings blocked(m_dir.path(), noDesktop());
         QSignalSpy failed(&blocked, &AppSettings::saveFailed);
