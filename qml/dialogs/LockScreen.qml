@@ -72,6 +72,7 @@ Popup {
             objectName: "pinField"
             width: parent.width
             enabled: !lock.limiter.locked
+            Accessible.name: qsTr("Введите PIN-код")
             onAccepted: lock.tryUnlock()
         }
         Button {

@@ -15,9 +15,9 @@ Page {
 
     property var app
     property string pathError
-
-    readonly property alias currentFolder: folderModel.folder
-    readonly property string currentPath: decodeURIComponent(folderModel.folder.toString().replace(/^file:\/\//, ""))
+    // The folder shown; the model tells of its own changes only once it has read them.
+    property url currentFolder: fileUrl(AppSettings.startFolder())
+    readonly property string currentPath: localPath(currentFolder)
 
     signal picked(url file)
 
@@ -39,7 +39,7 @@ Page {
             return
         }
         pathError = ""
-        folderModel.folder = fileUrl(folder)
+        currentFolder = fileUrl(folder)
     }
 
     function pick(fileUrl) {
@@ -58,13 +58,13 @@ Page {
             Accessible.name: qsTr("Вверх")
             enabled: folderModel.parentFolder.toString().length > 0
             contentItem: Icon { name: "up"; color: "white" }
-            onClicked: folderModel.folder = folderModel.parentFolder
+            onClicked: page.currentFolder = folderModel.parentFolder
         }
     }
 
     FolderListModel {
         id: folderModel
-        folder: page.fileUrl(AppSettings.startFolder())
+        folder: page.currentFolder
         showDirsFirst: true
         showDotAndDotDot: false
         caseSensitive: false
@@ -143,7 +143,7 @@ Page {
                 width: ListView.view.width
                 text: fileName
                 Accessible.name: fileIsDir ? qsTr("Папка %1").arg(fileName) : fileName
-                onClicked: fileIsDir ? folderModel.folder = fileUrl : page.pick(fileUrl)
+                onClicked: fileIsDir ? page.currentFolder = fileUrl : page.pick(fileUrl)
                 Keys.onReturnPressed: clicked()
                 contentItem: RowLayout {
                     spacing: 12

@@ -8,6 +8,7 @@ TextField {
 
     objectName: "searchField"
     placeholderText: qsTr("Поиск по сервису и имени")
+    Accessible.name: placeholderText
     inputMethodHints: Qt.ImhNoPredictiveText
     Material.foreground: "white"
     Material.accent: "white"

@@ -409,6 +409,22 @@ Item {
             compare(list().count, 0)
         }
 
+        // The picker goes where a typed path leads, and says so when it leads nowhere.
+        function test_imagePickerPath() {
+            app.openAddPage()
+            app.openImagePicker(settle("addPage"))
+            const picker = settle("imagePickerPage")
+            const path = find("pathField", picker)
+            path.text = "/no/such/folder"
+            path.accepted()
+            compare(find("pathError", picker).text, "Папка не найдена: /no/such/folder")
+            path.text = "/usr/share"
+            path.accepted()
+            tryCompare(picker, "currentPath", "/usr/share")
+            verify(!find("pathError", picker).visible)
+            verify(find("shortcut_home", picker).visible)
+        }
+
         // Renamed and moved through the row menu and by dragging; both survive a restart.
         function test_editAndOrder() {
             const issuers = ["A", "B", "C"]
@@ -578,6 +594,8 @@ Item {
             let setup = settle("pinSetupPage")
             enterPins(setup, ["12"])
             verify(find("errorLabel", setup).visible, "too short")
+            find("pinField", setup).text = "2"
+            verify(!find("errorLabel", setup).visible, "a new entry clears the old error")
             enterPins(setup, ["2468", "2469"])
             compare(setup.step, "new")
             enterPins(setup, ["2468", "2468"])
