@@ -31,24 +31,18 @@ SystemColorScheme::SystemColorScheme(const QDBusConnection &bus, QObject *parent
     if (!m_bus.isConnected()) {
         return;
     }
+    // D-Bus signals are connected by slot signature: QDBusConnection has no member-pointer form.
     m_bus.connect(PORTAL_SERVICE, PORTAL_PATH, PORTAL_INTERFACE, QStringLiteral("SettingChanged"), this,
                   SLOT(onSettingChanged(QString, QString, QDBusVariant)));
-    ask(QStringLiteral("ReadOne"));
-}
-
-void SystemColorScheme::ask(const QString &method)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(PORTAL_SERVICE, PORTAL_PATH, PORTAL_INTERFACE, method);
+    QDBusMessage call = QDBusMessage::createMethodCall(PORTAL_SERVICE, PORTAL_PATH, PORTAL_INTERFACE,
+                                                       QStringLiteral("ReadOne"));
     call << APPEARANCE_GROUP << COLOR_SCHEME_KEY;
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, REPLY_TIMEOUT_MS), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, method](QDBusPendingCallWatcher *w) {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
         w->deleteLater();
         const QDBusMessage reply = w->reply();
         if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
             take(reply.arguments().constFirst());
-        } else if (method == QLatin1String("ReadOne") &&
-                   reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod")) {
-            ask(QStringLiteral("Read"));
         } else {
             qDebug().noquote() << "[SystemColorScheme] no answer from the settings portal:"
                                << reply.errorName();
@@ -65,11 +59,8 @@ void SystemColorScheme::onSettingChanged(const QString &group, const QString &ke
 
 void SystemColorScheme::take(const QVariant &value)
 {
-    // Read wraps the value in one variant more than ReadOne does.
-    QVariant inner = value;
-    for (int depth = 0; depth < 4 && inner.userType() == qMetaTypeId<QDBusVariant>(); ++depth) {
-        inner = inner.value<QDBusVariant>().variant();
-    }
+    const QVariant inner =
+        value.userType() == qMetaTypeId<QDBusVariant>() ? value.value<QDBusVariant>().variant() : value;
     bool ok = false;
     const uint scheme = inner.toUInt(&ok);
     const bool dark = ok && scheme == PREFER_DARK;

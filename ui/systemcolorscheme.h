@@ -7,8 +7,9 @@
 #include <QString>
 
 // Whether the desktop prefers a dark appearance, as the freedesktop settings portal says
-// ("org.freedesktop.appearance" "color-scheme": 1 prefers dark, 0 and 2 do not), followed through
-// its SettingChanged signal. Without a portal that answers (the phone, a bare session) it stays
+// (ReadOne "org.freedesktop.appearance" "color-scheme": 1 prefers dark, 0 and 2 do not; portals
+// older than version 2, without ReadOne, count as none), followed through its SettingChanged
+// signal. Without a portal that answers (the phone, a bare session) it stays
 // light. The question is asked without blocking, so the window may start light and turn dark.
 // GUI thread only.
 class SystemColorScheme : public QObject
@@ -35,8 +36,6 @@ private slots:
     void onSettingChanged(const QString &group, const QString &key, const QDBusVariant &value);
 
 private:
-    // ReadOne, or Read on portals older than version 2.
-    void ask(const QString &method);
     void take(const QVariant &value);
 
     QDBusConnection m_bus;

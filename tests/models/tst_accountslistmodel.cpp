@@ -35,24 +35,13 @@ QList<int> ids(const AccountsListModel &model)
 QList<QJsonObject> storedAccounts()
 {
     QFile file(ModelFixture::accountsFile());
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
     QList<QJsonObject> result;
-    for (const QJsonValue &value : QJsonDocument::fromJson(file.readAll()).array()) {
+    for (const QJsonValue &value :
+         QJsonDocument::fromJson(file.open(QIODevice::ReadOnly) ? file.readAll() : "").array()) {
         std::unique_ptr<Account> account(Account::CreateAccountFromJson(value.toObject()));
         result << (account ? account->toJsonObject() : QJsonObject());
     }
     return result;
-}
-
-QString storedIssuers()
-{
-    QString issuers;
-    for (const QJsonObject &account : storedAccounts()) {
-        issuers += account.value("Issuer").toString();
-    }
-    return issuers;
 }
 
 void setClock(qint64 seconds)
@@ -234,21 +223,18 @@ private slots:
         QTest::addColumn<QString>("issuer");
         QTest::addColumn<QString>("user");
         QTest::addColumn<bool>("renamed");
-        const QString plain = totp("Old:me");
-        QTest::newRow("issuer parameter follows")
-            << "otpauth://totp/Old:me?secret=JBSWY3DPEHPK3PXP&issuer=Old&digits=8"
-            << "Neue Bank & Co"
-            << "ich+du@x?" << true;
-        QTest::newRow("hotp, empty names") << "otpauth://hotp/Old:me?secret=JBSWY3DPEHPK3PXP&counter=5"
-                                           << ""
-                                           << "" << true;
-        QTest::newRow("Cyrillic, percent") << plain << "Почта 100%"
+        const QString old = totp("Old:me");
+        QTest::newRow("issuer parameter too") << old + "&issuer=Old&digits=8"
+                                              << "Neue Bank & Co"
+                                              << "i+u@x?" << true;
+        QTest::newRow("hotp, no names") << "otpauth://hotp/Old:me?secret=JBSWY3DPEHPK3PXP&counter=5"
+                                        << ""
+                                        << "" << true;
+        QTest::newRow("Cyrillic, percent") << old << "Почта 100%"
                                            << "иван" << true;
-        QTest::newRow("colon in issuer") << plain << "a:b"
-                                         << "me" << false;
-        QTest::newRow("colon in name") << plain << "Old"
-                                       << "x:y" << false;
-        QTest::newRow("too long") << plain << QString(Account::MAX_NAME_LENGTH + 1, 'x') << "me" << false;
+        QTest::newRow("colon") << old << "a:b"
+                               << "me" << false;
+        QTest::newRow("too long") << old << QString(Account::MAX_NAME_LENGTH + 1, 'x') << "me" << false;
     }
 
     void rename()
@@ -264,19 +250,18 @@ private slots:
         QCOMPARE(model.rename(model.data(model.index(0), AccountsListModel::RoleId).toInt(), issuer, user),
                  renamed);
         QCOMPARE(changed.size(), int(renamed));
-        QCOMPARE(model.data(model.index(0), AccountsListModel::RoleIssuer).toString(),
-                 renamed ? issuer : "Old");
-        QCOMPARE(model.data(model.index(0), AccountsListModel::RoleUser).toString(), renamed ? user : "me");
-        // Read back after a restart: the new names, everything else as it was.
+        // In the row and read back after a restart: the names, and everything else as it was.
+        const QString names = renamed ? issuer + '|' + user : QString("Old|me");
+        QCOMPARE(model.data(model.index(0), AccountsListModel::RoleIssuer).toString() + '|' +
+                     model.data(model.index(0), AccountsListModel::RoleUser).toString(),
+                 names);
         QJsonObject after = storedAccounts().value(0);
-        QCOMPARE(after.take("Issuer").toString(), renamed ? issuer : "Old");
-        QCOMPARE(after.take("User").toString(), renamed ? user : "me");
-        QCOMPARE(after.take("URI").toString().contains("issuer=Old"), !renamed && uri.contains("issuer="));
+        QCOMPARE(after.value("Issuer").toString() + '|' + after.value("User").toString(), names);
+        QCOMPARE(after.value("URI").toString().contains("issuer=Old"), !renamed && uri.contains("issuer="));
         for (const char *key : {"Issuer", "User", "URI"}) {
             after.insert(key, before.value(key));
         }
         QCOMPARE(after, before);
-        QVERIFY(!model.rename(-1, "A", "b"));
     }
 
     void move_data()
@@ -284,12 +269,10 @@ private slots:
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("to");
         QTest::addColumn<QString>("order");
-        QTest::newRow("down") << 0 << 2 << "BCAD";
-        QTest::newRow("up") << 3 << 1 << "ADBC";
-        QTest::newRow("neighbour") << 2 << 3 << "ABDC";
-        QTest::newRow("same row") << 1 << 1 << "ABCD";
-        QTest::newRow("past the end") << 2 << 4 << "ABCD";
-        QTest::newRow("negative") << -1 << 0 << "ABCD";
+        QTest::newRow("down") << 0 << 2 << "BCA";
+        QTest::newRow("up") << 2 << 1 << "ACB";
+        QTest::newRow("same row") << 1 << 1 << "ABC";
+        QTest::newRow("past the end") << 1 << 3 << "ABC";
     }
 
     void move()
@@ -299,16 +282,17 @@ private slots:
         QFETCH(QString, order);
         AccountsListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-        for (const char *label : {"A:a", "B:b", "C:c", "D:d"}) {
+        for (const char *label : {"A:a", "B:b", "C:c"}) {
             model.add(totp(label));
         }
-        QCOMPARE(model.move(from, to), order != "ABCD");
+        QCOMPARE(model.move(from, to), order != "ABC");
         QString shown;
-        for (int row = 0; row < model.rowCount(); ++row) {
+        QString stored;
+        for (int row = 0; row < 3; ++row) {
             shown += model.data(model.index(row), AccountsListModel::RoleIssuer).toString();
+            stored += storedAccounts().value(row).value("Issuer").toString();
         }
-        QCOMPARE(shown, order);
-        QCOMPARE(storedIssuers(), order);
+        QCOMPARE(shown + stored, order + order);
     }
 
     void incompleteTicket_data()

@@ -26,7 +26,7 @@ void QmlTestSetup::applicationAvailable()
 {
     QCoreApplication::setOrganizationName("ru.kestrel");
     QCoreApplication::setApplicationName("Kestrel2FAClient");
-    InterfaceLanguage::apply(QLocale(QLocale::Russian), QString::fromLatin1(LanguageBridge::BUILD_DATE));
+    useLanguage("ru_RU");
 }
 
 void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
@@ -34,7 +34,7 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
     engine->rootContext()->setContextProperty(
         "mainFileUrl", QUrl::fromLocalFile(QStringLiteral(KESTREL_QML_DIR "/Kestrel2FAClient.qml")));
     engine->rootContext()->setContextProperty("devServer", new DevServerBridge(engine));
-    engine->rootContext()->setContextProperty("language", new LanguageBridge(engine));
+    engine->rootContext()->setContextProperty("testSetup", this);
     connect(engine, &QQmlEngine::warnings, this, [this](const QList<QQmlError> &warnings) {
         for (const QQmlError &warning : warnings)
             m_warnings << warning.toString();

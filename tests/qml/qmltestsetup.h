@@ -41,31 +41,22 @@ private:
     DevServerFixture m_server;
 };
 
-// The interface language of a start under another system language, with the test's build date;
-// screens loaded from then on show it.
-class LanguageBridge : public QObject
+// Gives the QML tests a private data directory, the registered types, the program's names, the
+// path of the screens and (as "testSetup") the interface language of another system language.
+class QmlTestSetup : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr const char *BUILD_DATE = "Jul 20 2023";
 
-    using QObject::QObject;
+    QmlTestSetup();
 
-    Q_INVOKABLE bool use(const QString &locale)
+    // As a start under `locale` would; screens loaded from then on show it.
+    Q_INVOKABLE static bool useLanguage(const QString &locale)
     {
         return InterfaceLanguage::apply(QLocale(locale), QString::fromLatin1(BUILD_DATE));
     }
-};
-
-// Gives the QML tests a private data directory, the registered types, the program's names and
-// the path of the screens.
-class QmlTestSetup : public QObject
-{
-    Q_OBJECT
-
-public:
-    QmlTestSetup();
 
     // Every QML warning of the run: Qt Quick Test only prints them.
     QStringList qmlWarnings() const { return m_warnings; }

@@ -21,40 +21,12 @@ class TestScreenshots : public QObject
 
     QObject *child(const char *name) const { return m_view->rootObject()->findChild<QObject *>(name); }
 
-    // The screens shown take the theme at once and the language's texts once re-read.
-    void look(const QString &theme, const QString &language)
+    // "<theme>-<language>": the theme applies at once, the texts once re-read.
+    void setLook(const QString &look)
     {
-        AppSettings::instance()->setTheme(theme);
-        QVERIFY(InterfaceLanguage::apply(QLocale(language), QString::fromLatin1(LanguageBridge::BUILD_DATE)));
+        AppSettings::instance()->setTheme(look.section('-', 0, 0));
+        QVERIFY(QmlTestSetup::useLanguage(look.section('-', 1)));
         m_view->engine()->retranslate();
-    }
-
-    static void looks()
-    {
-        QTest::addColumn<QString>("theme");
-        QTest::addColumn<QString>("language");
-        for (const char *theme : {"light", "dark"}) {
-            for (const char *language : {"ru", "en"}) {
-                QTest::addRow("%s-%s", theme, language) << theme << language;
-            }
-        }
-    }
-
-    void shootScreen(const char *open, const char *name)
-    {
-        QFETCH(QString, theme);
-        QFETCH(QString, language);
-        look(theme, language);
-        const QString file = QString("%1-%2-%3").arg(name, theme, language);
-        if (!open) {
-            shoot(file);
-            return;
-        }
-        QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), open));
-        QTRY_COMPARE(child("stack")->property("depth").toInt(), 2);
-        shoot(file);
-        QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "backToList"));
-        QTRY_COMPARE(child("stack")->property("depth").toInt(), 1);
     }
 
     void shoot(const QString &name)
@@ -110,37 +82,42 @@ private slots:
         // The note of the last registration would be in every picture.
         QTRY_VERIFY(child("toast"));
         child("toast")->setProperty("visible", false);
+        QTRY_VERIFY(!child("toast")->property("visible").toBool());
     }
 
     void cleanupTestCase()
     {
-        look("light", "ru");
+        setLook("light-ru");
         // The collection outlives the window and does not free what it still holds at exit.
         QObject *accounts = m_view->rootObject()->property("accounts").value<QObject *>();
         QVERIFY(accounts && QMetaObject::invokeMethod(accounts, "resetAllData"));
         m_view.reset();
     }
 
-    void accountsList_data() { looks(); }
-    void accountsList() { shootScreen(nullptr, "accounts"); }
-    void addScreen_data() { looks(); }
-    void addScreen() { shootScreen("openAddPage", "add"); }
-    void settingsScreen_data() { looks(); }
-    void settingsScreen() { shootScreen("openSettings", "settings"); }
-
-    void confirmationDialog_data() { looks(); }
-    void confirmationDialog()
+    // The list, add and settings screens in every look, then the confirmation, which stays
+    // open once it has come.
+    void screens()
     {
-        // The dialog is made when the first request arrives, and stays open for every look.
-        if (!child("confirmationDialog")) {
-            QVERIFY(
-                !m_server.createLogin(m_tokenUID, QString::fromUtf8("Вход с 192.0.2.10, Firefox на Linux"))
-                     .isEmpty());
-            QTRY_VERIFY_WITH_TIMEOUT(child("confirmationDialog") &&
-                                         child("confirmationDialog")->property("opened").toBool(),
-                                     15000);
+        const QStringList looks = {"light-ru", "light-en", "dark-ru", "dark-en"};
+        for (const QString &look : looks) {
+            setLook(look);
+            shoot("accounts-" + look);
+            for (const auto &[open, name] : {std::pair{"openAddPage", "add"}, {"openSettings", "settings"}}) {
+                QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), open));
+                QTRY_COMPARE(child("stack")->property("depth").toInt(), 2);
+                shoot(name + ('-' + look));
+                QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "backToList"));
+                QTRY_COMPARE(child("stack")->property("depth").toInt(), 1);
+            }
         }
-        shootScreen(nullptr, "confirmation");
+        QVERIFY(!m_server.createLogin(m_tokenUID, QString::fromUtf8("Вход с 192.0.2.10, Firefox на Linux"))
+                     .isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            child("confirmationDialog") && child("confirmationDialog")->property("opened").toBool(), 15000);
+        for (const QString &look : looks) {
+            setLook(look);
+            shoot("confirmation-" + look);
+        }
     }
 };
 
