@@ -8,7 +8,7 @@
 #include "protocol/registerorbaccountoperation.h"
 #include "protocol/request.h"
 #include "tests/common/devserverfixture.h"
-#include "tests/models/modelfixture.h"
+#include "tests/common/modelfixture.h"
 
 #include <QMessageAuthenticationCode>
 #include <QtTest>

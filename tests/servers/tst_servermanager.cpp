@@ -7,7 +7,7 @@
 #include "servers/servermanager.h"
 #include "servers/vexaserver.h"
 #include "tests/common/devserverfixture.h"
-#include "tests/models/modelfixture.h"
+#include "tests/common/modelfixture.h"
 
 #include <QJsonArray>
 #include <QRandomGenerator>
