@@ -1,4 +1,5 @@
 #include "accounts/account.h"
+#include "accounts/authaccount.h"
 #include "models/accountslistmodel.h"
 #include "protocol/accepttokenrequest.h"
 #include "protocol/authoperation.h"

@@ -1,3 +1,4 @@
+#include "accounts/authaccount.h"
 #include "accounts/datastorage.h"
 #include "models/accountslistmodel.h"
 #include "otp/otpauthuri.h"
