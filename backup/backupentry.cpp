@@ -9,8 +9,6 @@
 
 namespace {
 
-const unsigned char BASE32_ALPHABET[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ234567";
-
 QString encoded(const QString &text)
 {
     return QString::fromLatin1(QUrl::toPercentEncoding(text));
@@ -77,7 +75,7 @@ QString BackupEntry::base32(const QByteArray &bytes)
     QByteArray quintets(Base32::GetEncode32Length(bytes.size()), Qt::Uninitialized);
     auto *out = reinterpret_cast<unsigned char *>(quintets.data());
     if (!Base32::Encode32(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size(), out) ||
-        !Base32::Map32(out, quintets.size(), BASE32_ALPHABET)) {
+        !Base32::Map32(out, quintets.size(), Base32::ALPHABET)) {
         return QString();
     }
     return QString::fromLatin1(quintets);

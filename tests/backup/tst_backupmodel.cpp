@@ -1,5 +1,5 @@
 #include "accounts/accountclock.h"
-#include "tests/models/modelfixture.h"
+#include "tests/common/modelfixture.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
