@@ -17,7 +17,7 @@ Page {
     function choose() {
         const picker = app.stack.push(Qt.resolvedUrl("ImagePickerPage.qml"), {
             app: app,
-            title: qsTr("Выберите файл"),
+            heading: qsTr("Выберите файл"),
             nameFilters: ["*.json", "*.txt"],
             emptyText: qsTr("Здесь нет файлов .json и .txt"),
             thumbnails: false

@@ -12,7 +12,7 @@ Page {
     id: page
 
     property var app
-    property string title: qsTr("Выберите изображение")
+    property string heading: qsTr("Выберите изображение")
     property var nameFilters: ["*.png", "*.jpg", "*.jpeg", "*.bmp", "*.gif", "*.webp"]
     property string emptyText: qsTr("Здесь нет изображений")
     property bool thumbnails: true
@@ -26,7 +26,7 @@ Page {
     objectName: "imagePickerPage"
 
     header: PageHeader {
-        title: page.title
+        title: page.heading
         subtitle: decodeURIComponent(folderModel.folder.toString().replace(/^file:\/\//, ""))
         onBackClicked: page.StackView.view.pop()
 
