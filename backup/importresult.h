@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // What a file or a transfer code holds for the scan path: the accounts as "otpauth://" URIs, in
-// order, and the entries this program cannot use. With an error nothing may be imported.
+// order, and the entries this program cannot use. With an error nothing may be imported. A plain
+// value, copied freely.
 class ImportResult
 {
 public:

@@ -34,13 +34,18 @@ const QString URIS_NOT_ENCRYPTED =
     QStringLiteral("Список ссылок не шифруется: уберите пароль или выберите формат Aegis.");
 const QString ENCRYPTION_FAILED = QStringLiteral("Не удалось зашифровать файл.");
 
-// An imported account passes what a scanned one passes: an OTP URI that parses and an account
-// that makes codes.
+// A QR code holds at most about 3 KB; longer texts in a file are no account.
+const int MAX_IMPORTED_URI = 4096;
+
+// An imported account passes what a scanned one passes: an OTP URI that parses, a Base32 secret
+// and an account that makes codes.
 bool usableImport(const QString &uri, const Account &account)
 {
     const OTPAuthURI parsed(uri.toUtf8().toStdString());
-    return parsed.isValid() && (parsed.type() == OTPAuthURI::TOTP || parsed.type() == OTPAuthURI::HOTP) &&
-           account.m_otpToken.isValid();
+    BackupEntry entry;
+    return uri.size() <= MAX_IMPORTED_URI && parsed.isValid() &&
+           (parsed.type() == OTPAuthURI::TOTP || parsed.type() == OTPAuthURI::HOTP) &&
+           BackupEntry::fromAccount(account, &entry) && account.m_otpToken.isValid();
 }
 
 QList<BackupEntry> exportEntries(bool migration)

@@ -159,7 +159,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(totp("GitHub:alice").toUtf8() + "\n" + totp("New:one").toUtf8() +
                    "\notpauth://totp/New:one?secret=KRSXG5CTMVRXEZLU\n" + totp("Bad:digits").toUtf8() +
-                   "&digits=12\notpauth://totp/Bad:secret?secret=\nsteam://ABC\n"
+                   "&digits=12\notpauth://totp/Bad:secret?secret=12%21\nsteam://ABC\n"
                    "otpauth-migration://offline?data=CgcKAUEgBDAC\n");
         file.close();
         const QVariantMap result = model.importBackup(path, "");
