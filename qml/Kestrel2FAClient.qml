@@ -60,11 +60,14 @@ Page {
             "confirmation": "dialogs/ConfirmationDialog.qml",
             "lock": "dialogs/LockScreen.qml",
             "edit": "dialogs/EditDialog.qml",
-            "toast": "dialogs/Toast.qml"
+            "toast": "dialogs/Toast.qml",
+            "pinCheck": "dialogs/PinCheckDialog.qml",
+            "accountQr": "dialogs/AccountQrDialog.qml"
         }
         const component = Qt.createComponent(Qt.resolvedUrl(files[name]))
+        const withApp = ["lock", "remove", "rowMenu", "pinCheck", "accountQr", "edit"]
         const properties = name === "confirmation" || name === "duplicate" ? { accounts: accountsModel }
-                         : name === "lock" || name === "remove" || name === "rowMenu" || name === "edit" ? { app: root } : {}
+                         : withApp.indexOf(name) >= 0 ? { app: root } : {}
         const p = component.createObject(root, properties)
         // The handlers may still run while the window closes, when the main item is gone.
         if (name === "duplicate") {
@@ -188,8 +191,8 @@ Page {
             return qsTr("Вставьте текст QR-кода")
         scannerModel.onQRCodeScanned(uri)
         if (!scannerModel.isValid())
-            return qsTr("Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/… "
-                        + "или билет orbticket://…")
+            return qsTr("Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/…, "
+                        + "код переноса otpauth-migration://… или билет orbticket://…")
         addUri(uri)
         backToList()
         return ""
@@ -236,6 +239,23 @@ Page {
 
     function openAbout() {
         stack.push(Qt.resolvedUrl("pages/AboutPage.qml"), {})
+    }
+
+    // A page of pages/ with the main item as its app.
+    function openPage(file) {
+        stack.push(Qt.resolvedUrl("pages/" + file), { app: root })
+    }
+
+    // Secrets leave the screen or the device only after the PIN, when one is set.
+    function withPin(action) {
+        if (pinModel.isPinCodePresent())
+            popup("pinCheck").ask(action)
+        else
+            action()
+    }
+
+    function showAccountQr(id, issuer, user) {
+        withPin(function () { popup("accountQr").show(id, issuer, user) })
     }
 
     function openPinSetup(mode) {
@@ -332,6 +352,10 @@ Page {
             if (shown("registration"))
                 popup("registration").close()
             popup("duplicate").offer()
+        }
+        function onImportsummary(message) {
+            root.addAnswered = true
+            popup("toast").show(message, 5000)
         }
         function onItemrewrited(row) {
             root.tick++

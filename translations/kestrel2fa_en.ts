@@ -72,6 +72,21 @@
     </message>
 </context>
 <context>
+    <name>AccountQrDialog</name>
+    <message>
+        <source>Без названия</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <source>Отсканируйте код другим приложением-аутентификатором. Не показывайте его посторонним: по нему можно получать ваши коды.</source>
+        <translation>Scan the code with another authenticator app. Do not show it to others: anyone with it can get your codes.</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>AccountsPage</name>
     <message>
         <source>Kestrel 2FA</source>
@@ -154,6 +169,116 @@
     <message>
         <source>Kestrel 2FA</source>
         <translation>Kestrel 2FA</translation>
+    </message>
+</context>
+<context>
+    <name>BackupExportPage</name>
+    <message>
+        <source>Введите пароль.</source>
+        <translation>Enter a password.</translation>
+    </message>
+    <message>
+        <source>Пароли не совпадают.</source>
+        <translation>The passwords do not match.</translation>
+    </message>
+    <message>
+        <source>Сохранено в файл %1.</source>
+        <translation>Saved to the file %1.</translation>
+    </message>
+    <message>
+        <source>Резервная копия сохранена</source>
+        <translation>Backup saved</translation>
+    </message>
+    <message>
+        <source>Экспорт в файл</source>
+        <translation>Export to a file</translation>
+    </message>
+    <message>
+        <source>Формат</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>Aegis, зашифрованный паролем</source>
+        <translation>Aegis, encrypted with a password</translation>
+    </message>
+    <message>
+        <source>Aegis без шифрования</source>
+        <translation>Aegis, not encrypted</translation>
+    </message>
+    <message>
+        <source>Список ссылок otpauth:// без шифрования</source>
+        <translation>List of otpauth:// links, not encrypted</translation>
+    </message>
+    <message>
+        <source>Пароль</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>Пароль ещё раз</source>
+        <translation>Password again</translation>
+    </message>
+    <message>
+        <source>Без пароля файл не открыть: восстановить его нельзя.</source>
+        <translation>The file cannot be opened without the password: it cannot be recovered.</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Экспортировать</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Сохранить без шифрования?</source>
+        <translation>Save without encryption?</translation>
+    </message>
+    <message>
+        <source>В файле будут открыты секреты всех аккаунтов: любой, кто его получит, сможет получать ваши коды. Храните его там, куда не доберутся посторонние, и удалите, когда он станет не нужен.</source>
+        <translation>The file will hold the secrets of all accounts in the open: anyone who gets it can get your codes. Keep it where others cannot reach it, and delete it when it is no longer needed.</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>BackupImportPage</name>
+    <message>
+        <source>Выберите файл</source>
+        <translation>Choose a file</translation>
+    </message>
+    <message>
+        <source>Здесь нет файлов .json и .txt</source>
+        <translation>No .json or .txt files here</translation>
+    </message>
+    <message>
+        <source>Импорт завершён</source>
+        <translation>Import finished</translation>
+    </message>
+    <message>
+        <source>Импорт из файла</source>
+        <translation>Import from a file</translation>
+    </message>
+    <message>
+        <source>Подходят файлы Aegis (.json, с паролем или без) и текстовые файлы со ссылками otpauth:// или кодами переноса otpauth-migration://, по одной в строке.</source>
+        <translation>Aegis files (.json, with or without a password) and text files with otpauth:// links or otpauth-migration:// transfer codes, one per line, can be imported.</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Выбрать…</source>
+        <translation>Choose…</translation>
+    </message>
+    <message>
+        <source>Пароль, если файл зашифрован</source>
+        <translation>Password, if the file is encrypted</translation>
+    </message>
+    <message>
+        <source>Импортировать</source>
+        <translation>Import</translation>
     </message>
 </context>
 <context>
@@ -448,10 +573,6 @@
         <translation>Paste the QR code&apos;s text</translation>
     </message>
     <message>
-        <source>Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/… или билет orbticket://…</source>
-        <translation>This is not an account&apos;s QR code. It needs a link like otpauth://totp/…, otpauth://hotp/… or an orbticket://… ticket</translation>
-    </message>
-    <message>
         <source>Удалить аккаунт «%1»%2? Коды для входа по нему больше не будут доступны.</source>
         <translation>Remove the account “%1”%2? Its login codes will no longer be available.</translation>
     </message>
@@ -482,6 +603,10 @@
     <message>
         <source>Не удалось сохранить настройки: они действуют до выхода из программы</source>
         <translation>The settings could not be saved: they last until the program ends</translation>
+    </message>
+    <message>
+        <source>Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/…, код переноса otpauth-migration://… или билет orbticket://…</source>
+        <translation>This is not an account&apos;s QR code. It needs a link like otpauth://totp/…, otpauth://hotp/…, an otpauth-migration://… transfer code or an orbticket://… ticket</translation>
     </message>
 </context>
 <context>
@@ -597,6 +722,25 @@
     </message>
 </context>
 <context>
+    <name>PinCheckDialog</name>
+    <message>
+        <source>Введите PIN-код</source>
+        <translation>Enter your PIN</translation>
+    </message>
+    <message>
+        <source>Слишком много неверных попыток. Повторите через %1.</source>
+        <translation>Too many wrong attempts. Try again in %1.</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Продолжить</source>
+        <translation>Continue</translation>
+    </message>
+</context>
+<context>
     <name>PinSetupPage</name>
     <message>
         <source>PIN-код удалён</source>
@@ -688,14 +832,6 @@
         <translation>Remove</translation>
     </message>
     <message>
-        <source>Введите PIN-код, чтобы продолжить</source>
-        <translation>Enter your PIN to continue</translation>
-    </message>
-    <message>
-        <source>PIN-код</source>
-        <translation>PIN</translation>
-    </message>
-    <message>
         <source>Отмена</source>
         <translation>Cancel</translation>
     </message>
@@ -763,6 +899,10 @@
     <message>
         <source>Удалить…</source>
         <translation>Remove…</translation>
+    </message>
+    <message>
+        <source>Показать QR-код</source>
+        <translation>Show QR code</translation>
     </message>
 </context>
 <context>
@@ -845,6 +985,49 @@
     <message>
         <source>Все аккаунты удалены</source>
         <translation>All accounts removed</translation>
+    </message>
+    <message>
+        <source>Резервная копия</source>
+        <translation>Backup</translation>
+    </message>
+    <message>
+        <source>Экспорт в файл</source>
+        <translation>Export to a file</translation>
+    </message>
+    <message>
+        <source>Импорт из файла</source>
+        <translation>Import from a file</translation>
+    </message>
+    <message>
+        <source>Перенести на другое устройство</source>
+        <translation>Move to another device</translation>
+    </message>
+</context>
+<context>
+    <name>TransferPage</name>
+    <message>
+        <source>Перенос на другое устройство</source>
+        <translation>Move to another device</translation>
+    </message>
+    <message>
+        <source>Код %1 из %2</source>
+        <translation>Code %1 of %2</translation>
+    </message>
+    <message>
+        <source>Отсканируйте коды по очереди приложением, которое принимает коды переноса Google Authenticator. Не показывайте их посторонним: по ним можно получать ваши коды.</source>
+        <translation>Scan the codes one after another with an app that accepts Google Authenticator transfer codes. Do not show them to others: anyone with them can get your codes.</translation>
+    </message>
+    <message>
+        <source>Нет аккаунтов, которые можно перенести.</source>
+        <translation>No accounts can be moved.</translation>
+    </message>
+    <message>
+        <source>Предыдущий</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>Следующий</source>
+        <translation>Next</translation>
     </message>
 </context>
 </TS>

@@ -3,6 +3,7 @@
 #include "ui/appsettings.h"
 #include "ui/clipboardproxy.h"
 #include "ui/pinattemptlimiter.h"
+#include "ui/qrcodeitem.h"
 #include "ui/qrimagedecoder.h"
 
 #include <QQuickStyle>
@@ -13,6 +14,7 @@ void registerUiTypes()
     qmlRegisterType<QRImageDecoder>("ru.kestrel.ui", 1, 0, "QRImageDecoder");
     qmlRegisterType<PinAttemptLimiter>("ru.kestrel.ui", 1, 0, "PinAttemptLimiter");
     qmlRegisterType<ClipboardProxy>("ru.kestrel.ui", 1, 0, "Clipboard");
+    qmlRegisterType<QRCodeItem>("ru.kestrel.ui", 1, 0, "QRCode");
     // Made when a screen first uses it, once the application object has its names.
     qmlRegisterSingletonType<AppSettings>(
         "ru.kestrel.ui", 1, 0, "AppSettings", [](QQmlEngine *, QJSEngine *) {

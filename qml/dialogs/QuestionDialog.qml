@@ -1,28 +1,14 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
-import "../components"
+import QtQuick.Layouts 1.15
 
-// A question with a destructive answer, e.g. removing an account. With pinChecker set (an
-// object whose checkPin(pin) gives an empty text for the right PIN, else the error to show), the
-// answer counts only after the application PIN.
+// A question with a destructive answer, e.g. removing an account.
 Dialog {
     id: dialog
 
     property alias text: label.text
     property string acceptText: qsTr("Удалить")
-    property var pinChecker: null
-    property string error
-
-    function tryAccept() {
-        if (pinChecker !== null) {
-            error = pinChecker.checkPin(pinField.text)
-            pinField.text = ""
-            if (error.length > 0)
-                return
-        }
-        accept()
-    }
 
     modal: true
     // A popup takes its colours from the window, not from the item it is shown over; these
@@ -33,45 +19,12 @@ Dialog {
     anchors.centerIn: Overlay.overlay
     width: Math.min(parent ? parent.width - 48 : 360, 400)
     standardButtons: Dialog.NoButton
-    onAboutToShow: {
-        error = ""
-        pinField.text = ""
-    }
-    onOpened: {
-        if (pinChecker !== null)
-            pinField.forceActiveFocus()
-    }
 
-    Column {
-        width: parent.width
-        spacing: 12
-
-        Label {
-            id: label
-            width: parent.width
-            wrapMode: Text.Wrap
-        }
-        Label {
-            width: parent.width
-            visible: dialog.pinChecker !== null
-            text: qsTr("Введите PIN-код, чтобы продолжить")
-        }
-        PinField {
-            id: pinField
-            objectName: "questionPinField"
-            width: parent.width
-            visible: dialog.pinChecker !== null
-            Accessible.name: qsTr("PIN-код")
-            onAccepted: dialog.tryAccept()
-        }
-        Label {
-            objectName: "questionError"
-            width: parent.width
-            visible: dialog.error.length > 0
-            text: dialog.error
-            wrapMode: Text.Wrap
-            color: Material.color(Material.Red)
-        }
+    Label {
+        id: label
+        // The dialog's own width: the content's would follow the text's height back into it.
+        width: dialog.availableWidth
+        wrapMode: Text.Wrap
     }
 
     footer: DialogButtonBox {
@@ -85,10 +38,8 @@ Dialog {
             objectName: "acceptButton"
             text: dialog.acceptText
             flat: true
-            enabled: dialog.pinChecker === null || pinField.text.length > 0
             Material.foreground: Material.Red
-            DialogButtonBox.buttonRole: DialogButtonBox.ApplyRole
-            onClicked: dialog.tryAccept()
+            DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole
         }
     }
 }

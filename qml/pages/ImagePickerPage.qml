@@ -7,13 +7,17 @@ import Qt.labs.platform 1.1 as Platform
 import ru.kestrel.ui 1.0
 import "../components"
 
-// A picker of picture files that looks the same on the phone and the desktop and needs no
-// platform dialog. It starts where the last picture was taken from (else Pictures, Downloads,
-// home), offers those folders as shortcuts and takes a typed path.
+// A picker of picture files (or, with other filters, of any files) that looks the same on the
+// phone and the desktop and needs no platform dialog. It starts where the last file was taken
+// from (else Pictures, Downloads, home), offers those folders as shortcuts and takes a typed path.
 Page {
     id: page
 
     property var app
+    property string heading: qsTr("Выберите изображение")
+    property var nameFilters: ["*.png", "*.jpg", "*.jpeg", "*.bmp", "*.gif", "*.webp"]
+    property string emptyText: qsTr("Здесь нет изображений")
+    property bool thumbnails: true
     property string pathError
     // The folder shown; the model tells of its own changes only once it has read them.
     property url currentFolder: fileUrl(AppSettings.startFolder())
@@ -50,7 +54,7 @@ Page {
     objectName: "imagePickerPage"
 
     header: PageHeader {
-        title: qsTr("Выберите изображение")
+        title: page.heading
         onBackClicked: page.StackView.view.pop()
 
         ToolButton {
@@ -68,7 +72,7 @@ Page {
         showDirsFirst: true
         showDotAndDotDot: false
         caseSensitive: false
-        nameFilters: ["*.png", "*.jpg", "*.jpeg", "*.bmp", "*.gif", "*.webp"]
+        nameFilters: page.nameFilters
     }
 
     ColumnLayout {
@@ -153,14 +157,14 @@ Page {
                         Icon {
                             anchors.fill: parent
                             anchors.margins: 8
-                            visible: fileIsDir
-                            name: "folder"
+                            visible: fileIsDir || !page.thumbnails
+                            name: fileIsDir ? "folder" : "file"
                             color: Material.foreground
                         }
                         Image {
                             anchors.fill: parent
-                            visible: !fileIsDir
-                            source: fileIsDir ? "" : fileUrl
+                            visible: !fileIsDir && page.thumbnails
+                            source: fileIsDir || !page.thumbnails ? "" : fileUrl
                             sourceSize.width: 96
                             sourceSize.height: 96
                             asynchronous: true
@@ -179,7 +183,7 @@ Page {
             Label {
                 anchors.centerIn: parent
                 visible: list.count === 0 && folderModel.status === FolderListModel.Ready
-                text: qsTr("Здесь нет изображений")
+                text: page.emptyText
                 opacity: 0.7
             }
         }

@@ -102,6 +102,35 @@ Page {
             Label {
                 Layout.margins: 16
                 Layout.bottomMargin: 4
+                text: qsTr("Резервная копия")
+                color: Material.accent
+                font.bold: true
+            }
+            // Export and transfer put every secret in a file or on the screen: behind the PIN.
+            ItemDelegate {
+                objectName: "exportItem"
+                Layout.fillWidth: true
+                text: qsTr("Экспорт в файл")
+                onClicked: page.app.withPin(function () { page.app.openPage("BackupExportPage.qml") })
+            }
+            ItemDelegate {
+                objectName: "importItem"
+                Layout.fillWidth: true
+                text: qsTr("Импорт из файла")
+                onClicked: page.app.openPage("BackupImportPage.qml")
+            }
+            ItemDelegate {
+                objectName: "transferItem"
+                Layout.fillWidth: true
+                text: qsTr("Перенести на другое устройство")
+                onClicked: page.app.withPin(function () { page.app.openPage("TransferPage.qml") })
+            }
+
+            MenuSeparator { Layout.fillWidth: true }
+
+            Label {
+                Layout.margins: 16
+                Layout.bottomMargin: 4
                 text: qsTr("Данные")
                 color: Material.accent
                 font.bold: true
@@ -111,7 +140,8 @@ Page {
                 Layout.fillWidth: true
                 text: qsTr("Сбросить все данные")
                 Material.foreground: Material.Red
-                onClicked: resetDialog.open()
+                // With a PIN set, only its owner may wipe the accounts.
+                onClicked: page.app.withPin(function () { resetDialog.open() })
             }
 
             MenuSeparator { Layout.fillWidth: true }
@@ -131,8 +161,6 @@ Page {
         text: qsTr("Все аккаунты будут удалены с этого устройства, коды по ним больше не будут доступны. "
                    + "Отменить это нельзя.")
         acceptText: qsTr("Сбросить")
-        // With a PIN set, only its owner may wipe the accounts.
-        pinChecker: page.pinPresent ? page.app : null
         onAccepted: {
             page.app.accounts.resetAllData()
             page.app.showMessage(qsTr("Все аккаунты удалены"))

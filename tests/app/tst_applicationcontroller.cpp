@@ -1,6 +1,6 @@
 #include "app/applicationcontroller.h"
 #include "app/qmltypes.h"
-#include "tests/platform/privatebus.h"
+#include "tests/common/privatebus.h"
 #include "ui/appsettings.h"
 #include "ui/uitypes.h"
 

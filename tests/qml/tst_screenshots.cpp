@@ -1,4 +1,4 @@
-#include "tests/qml/qmltestsetup.h"
+#include "tests/common/qmltestsetup.h"
 #include "ui/appsettings.h"
 
 #include <QDir>
@@ -8,9 +8,10 @@
 #include <QSet>
 #include <QtTest>
 
-// Renders the main window on a real X server (Xvfb) with a few accounts, the add and settings
-// screens and a login confirmation, in both themes and both languages, and keeps the pictures
-// under the build directory for a look by eye ("<screen>-<theme>-<language>.png").
+// Renders the main window on a real X server (Xvfb) with a few accounts, the add, settings and
+// backup screens and a login confirmation (list, add, settings and confirmation in both themes
+// and both languages, "<screen>-<theme>-<language>.png"), and keeps the pictures under the build
+// directory for a look by eye.
 class TestScreenshots : public QObject
 {
     Q_OBJECT
@@ -20,6 +21,8 @@ class TestScreenshots : public QObject
     QString m_tokenUID;
 
     QObject *child(const char *name) const { return m_view->rootObject()->findChild<QObject *>(name); }
+
+    const QStringList LOOKS = {"light-ru", "light-en", "dark-ru", "dark-en"};
 
     // "<theme>-<language>": the theme applies at once, the texts once re-read.
     void setLook(const QString &look)
@@ -94,12 +97,10 @@ private slots:
         m_view.reset();
     }
 
-    // The list, add and settings screens in every look, then the confirmation, which stays
-    // open once it has come.
+    // The list, add and settings screens in every look.
     void screens()
     {
-        const QStringList looks = {"light-ru", "light-en", "dark-ru", "dark-en"};
-        for (const QString &look : looks) {
+        for (const QString &look : LOOKS) {
             setLook(look);
             shoot("accounts-" + look);
             for (const auto &[open, name] : {std::pair{"openAddPage", "add"}, {"openSettings", "settings"}}) {
@@ -110,11 +111,40 @@ private slots:
                 QTRY_COMPARE(child("stack")->property("depth").toInt(), 1);
             }
         }
+        setLook("light-ru");
+    }
+
+    void backupScreens()
+    {
+        for (const char *page : {"BackupExportPage", "BackupImportPage", "TransferPage"}) {
+            QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "openPage",
+                                              Q_ARG(QVariant, QString(page) + ".qml")));
+            QTRY_COMPARE(child("stack")->property("depth").toInt(), 2);
+            shoot(QString(page).toLower());
+            QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "backToList"));
+            QTRY_COMPARE(child("stack")->property("depth").toInt(), 1);
+        }
+        const auto *accounts =
+            qobject_cast<QAbstractItemModel *>(m_view->rootObject()->property("accounts").value<QObject *>());
+        QVERIFY(accounts);
+        const QModelIndex first = accounts->index(0, 0);
+        QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "showAccountQr",
+                                          Q_ARG(QVariant, first.data(260)), Q_ARG(QVariant, first.data(259)),
+                                          Q_ARG(QVariant, first.data(258))));
+        QTRY_VERIFY(child("accountQrDialog") && child("accountQrDialog")->property("opened").toBool());
+        shoot("accountqr");
+        QMetaObject::invokeMethod(child("accountQrDialog"), "close");
+        QTRY_VERIFY(!child("accountQrDialog")->property("visible").toBool());
+    }
+
+    // The confirmation in every look; it stays open once it has come.
+    void confirmationDialog()
+    {
         QVERIFY(!m_server.createLogin(m_tokenUID, QString::fromUtf8("Вход с 192.0.2.10, Firefox на Linux"))
                      .isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(
             child("confirmationDialog") && child("confirmationDialog")->property("opened").toBool(), 15000);
-        for (const QString &look : looks) {
+        for (const QString &look : LOOKS) {
             setLook(look);
             shoot("confirmation-" + look);
         }
