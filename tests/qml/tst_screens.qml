@@ -34,9 +34,8 @@ Item {
             tryCompare(loader, "status", Loader.Ready, 5000)
             app = loader.item
             // Pages change at once: the flows, not the slides, are under test.
-            const slides = ["pushEnter", "pushExit", "popEnter", "popExit", "replaceEnter", "replaceExit"]
-            for (let i = 0; i < slides.length; ++i)
-                app.stack[slides[i]] = null
+            for (const slide of ["pushEnter", "pushExit", "popEnter", "popExit", "replaceEnter", "replaceExit"])
+                app.stack[slide] = null
             waitForRendering(app)
         }
 

@@ -39,7 +39,9 @@ class TestScreenshots : public QObject
         QCOMPARE(image.size(), m_view->size() * m_view->devicePixelRatio());
         const QString path = QDir(KESTREL_SCREENSHOT_DIR).filePath(name + ".png");
         QVERIFY(image.save(path));
-        // Not blank: many colours (text, icons) and a fair share of pixels off the background.
+        // Not blank: many colours (text, icons) and a share of the sampled pixels off the
+        // background (2.5 %: the software renderer of the sanitizer build draws no elevation, so
+        // tool bars and raised buttons are missing there and a page of text is what remains).
         QSet<QRgb> colours;
         int offBackground = 0;
         const QRgb background = image.pixel(image.width() / 2, image.height() - 2);
@@ -50,7 +52,7 @@ class TestScreenshots : public QObject
             }
         }
         QVERIFY2(colours.size() > 50, qPrintable(QString("%1: %2 colours").arg(path).arg(colours.size())));
-        QVERIFY2(offBackground > image.width() * image.height() / 80, qPrintable(path));
+        QVERIFY2(offBackground > image.width() * image.height() / 160, qPrintable(path));
         qInfo().noquote() << "screenshot:" << path;
     }
 
