@@ -1,9 +1,12 @@
 #include "models/accountslistmodel.h"
 
 #include "accounts/datastorage.h"
+#include "models/qrcodescannermodel.h"
 #include "otp/otpauthuri.h"
+#include "protocol/accepttokenoperation.h"
 #include "protocol/authoperation.h"
 #include "protocol/authrequest.h"
+#include "protocol/declinetokenoperation.h"
 #include "protocol/httpresult.h"
 #include "protocol/operationrequest.h"
 #include "servers/servermanager.h"
@@ -174,6 +177,12 @@ void AccountsListModel::add(QString uri)
         return;
     }
 
+    // Parameters that can never give a right code are refused, not saved.
+    const QString unusable = QRCodeScannerModel::unusableMessage(parsed);
+    if (!unusable.isEmpty()) {
+        onBadReply(unusable);
+        return;
+    }
     Account *account = Account::CreateStandartAccount(uri);
     if (Account *existing = accounts().findIfEquals(account)) {
         offerDuplicate(account, existing);
@@ -397,10 +406,10 @@ void AccountsListModel::finishConfirmation()
     releaseRetiredAccounts();
 }
 
-void AccountsListModel::onAuthOk(QString address, bool ok)
+void AccountsListModel::onAuthOk(QString address, QString sessionID, bool ok)
 {
     if (VexaServer *server = m_serverManager->GetServer(address)) {
-        server->onAuthOk(ok);
+        server->onAuthOk(sessionID, ok);
     } else {
         qDebug() << "Server not found for address:" << address;
     }
@@ -472,8 +481,18 @@ void AccountsListModel::onHttpResult(HttpResult *result)
         qDebug() << "[AccountsListModel] DoOperation";
         // Update and removed-token replies judge their error themselves; the others only report it.
         const OperationRequest::OperationType type = operation->m_operationType;
-        if (result->errorCode != HttpResult::ErrorNone && type != OperationRequest::AuthOp &&
-            type != OperationRequest::DeleteAccountsOp) {
+        const bool answer =
+            type == OperationRequest::AcceptTokenOp || type == OperationRequest::DeclineTokenOp;
+        if (result->errorCode != HttpResult::ErrorNone && answer) {
+            // Each error goes to its own flow; one for an answer to a request no longer shown is
+            // nobody's any more.
+            if (answersCurrentRequest(operation)) {
+                emit confirmationerror(result->message);
+            } else {
+                qDebug() << "[AccountsListModel] error reply for an answer no longer shown, dropped";
+            }
+        } else if (result->errorCode != HttpResult::ErrorNone && type != OperationRequest::AuthOp &&
+                   type != OperationRequest::DeleteAccountsOp) {
             onBadReply(result->message);
         } else {
             operation->DoOperation(this);
@@ -481,6 +500,18 @@ void AccountsListModel::onHttpResult(HttpResult *result)
     }
     delete operation;
     delete result;
+}
+
+bool AccountsListModel::answersCurrentRequest(const OperationRequest *operation) const
+{
+    const AuthRequest *current = m_serverManager->GetCurrentRequest();
+    QString sessionID;
+    if (const auto *accepted = dynamic_cast<const AcceptTokenOperation *>(operation)) {
+        sessionID = accepted->GetSessionID();
+    } else if (const auto *declined = dynamic_cast<const DeclineTokenOperation *>(operation)) {
+        sessionID = declined->GetSessionID();
+    }
+    return current && current->GetAddress() == operation->m_address && current->GetSessionID() == sessionID;
 }
 
 void AccountsListModel::onRequestConfirmation(AuthRequest *request)

@@ -11,6 +11,7 @@
 class AuthOperation;
 class AuthRequest;
 class HttpResult;
+class OperationRequest;
 class ServerManager;
 
 // The QML-facing list of accounts and the hub of the user-interface logic: it shows the stored
@@ -64,7 +65,8 @@ public:
     // Called by the operations of server replies while onHttpResult carries them out.
     void addNewAccount(Account *account);
     void removeTokensForAddress(QString address, QList<QString> tokenIds);
-    void onAuthOk(QString address, bool ok);
+    // `sessionID`: the login the answered request was about; a reply for another one is stale.
+    void onAuthOk(QString address, QString sessionID, bool ok);
     void onBadReply(QString msg);
     void processAuthOperation(AuthOperation *op);
 
@@ -79,6 +81,8 @@ signals:
     void newData();
     void accountready();
     void badreply(QString msg);
+    // The server refused or lost the user's answer to the confirmation being shown.
+    void confirmationerror(QString msg);
     void requestduplicate();
     void requestconfirmation();
     void cancelconfirmation();
@@ -116,6 +120,8 @@ private:
     // names its token is finished.
     void releaseAccount(Account *account);
     void releaseRetiredAccounts();
+    // Whether an answer's reply is about the request shown now.
+    bool answersCurrentRequest(const OperationRequest *operation) const;
 
     ServerManager *m_serverManager = nullptr;
     Account *m_newAccount = nullptr;

@@ -8,6 +8,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 #include <QSslConfiguration>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -61,6 +62,15 @@ QString HttpClient::GetErrorString(QNetworkReply::NetworkError error)
     }
 }
 
+void HttpClient::abortReply(QNetworkReply *reply, const char *why)
+{
+    if (reply->isFinished()) {
+        return;
+    }
+    qDebug() << "Http transfer aborted:" << why;
+    reply->abort();
+}
+
 void HttpClient::onSendRequest(Request *pNewRequest)
 {
     // The address carries scheme, host and any path prefix; the command is appended as it is.
@@ -68,6 +78,10 @@ void HttpClient::onSendRequest(Request *pNewRequest)
     QNetworkRequest networkRequest(url);
     networkRequest.setRawHeader("Content-Type", "application/json");
     networkRequest.setTransferTimeout(m_transferTimeout);
+    // A redirect ends the exchange as a failure: the address the user scanned is the only
+    // server this request may reach.
+    networkRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                                QNetworkRequest::ManualRedirectPolicy);
     const QByteArray body = pNewRequest->GetDataJson();
 
     qDebug() << "Current peer mode::" << static_cast<int>(networkRequest.sslConfiguration().peerVerifyMode());
@@ -75,6 +89,20 @@ void HttpClient::onSendRequest(Request *pNewRequest)
     QNetworkReply *reply = m_networkManager->post(networkRequest, body);
     pNewRequest->SetReply(reply);
     PutRequest(pNewRequest);
+
+    // Bounds whatever the server sends: the body kept in memory, and the time a reply may take.
+    // The body stays unread in the reply until it has finished, so what is available is all that
+    // arrived; the read buffer holds the network layer back once a little more than the cap waits.
+    reply->setReadBufferSize(Request::MAX_REPLY_BYTES + 64 * 1024);
+    const auto tooLarge = [reply] {
+        if (reply->bytesAvailable() > Request::MAX_REPLY_BYTES ||
+            reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > Request::MAX_REPLY_BYTES) {
+            abortReply(reply, "reply larger than the cap");
+        }
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, reply, tooLarge);
+    connect(reply, &QNetworkReply::readyRead, reply, tooLarge);
+    QTimer::singleShot(m_requestDeadline, reply, [reply] { abortReply(reply, "reply past its deadline"); });
     if (reply->error() != QNetworkReply::NoError) {
         qDebug() << "Instant reply error:" << errorName(reply->error());
     }

@@ -108,8 +108,7 @@ Page {
             return qsTr("Вставьте текст QR-кода")
         scannerModel.onQRCodeScanned(uri)
         if (!scannerModel.isValid())
-            return qsTr("Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/… "
-                        + "или билет orbticket://…")
+            return scannerModel.message()
         addAnswered = false
         accountsModel.add(uri)
         if (!addAnswered) {
@@ -222,16 +221,20 @@ Page {
             root.tick++
             root.showMessage(qsTr("Аккаунт заменён"))
         }
+        // Registration and other errors; those of a login answer come as confirmationerror, so a
+        // failed registration never ends a login dialog that is waiting for the user.
         function onBadreply(msg) {
             root.addAnswered = true
-            if (shown("confirmation")) {
-                popup("confirmation").outcome("error", msg)
-            } else if (root.registering) {
+            if (root.registering) {
                 root.registering = false
                 popup("registration").fail(msg)
             } else {
                 root.showMessage(msg)
             }
+        }
+        function onConfirmationerror(msg) {
+            if (shown("confirmation"))
+                popup("confirmation").outcome("error", msg)
         }
         function onRequestconfirmation() {
             if (root.locked)

@@ -79,7 +79,9 @@ public:
     // confirmation is shown, or this one's is answered but not finished): the network status is
     // recorded and the update is over, so polling goes on, but nothing is offered or cancelled.
     void onAuthOperationIgnored(AuthOperation *op);
-    void onAuthOk(bool ok);
+    // The reply to the answer about login `sessionID`. It counts only while that login is still
+    // the current request and its answer is on its way; otherwise nothing changes.
+    void onAuthOk(const QString &sessionID, bool ok);
     void onAcceptAuth();
     void onDeclineAuth();
     void finishConfirmation();

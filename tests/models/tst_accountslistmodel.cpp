@@ -1,5 +1,8 @@
 #include "accounts/accountclock.h"
 #include "models/accountslistmodel.h"
+#include "models/qrcodescannermodel.h"
+#include "protocol/activateorbticketrequest.h"
+#include "protocol/operationrequest.h"
 #include "servers/servermanager.h"
 #include "tests/models/modelfixture.h"
 
@@ -209,6 +212,61 @@ private slots:
         QCOMPARE(fixture.badReplies.size(), 1);
         QVERIFY(fixture.badReplies.at(0).at(0).toString().contains("адреса сервера"));
         QCOMPARE(fixture.model()->rowCount(), 0);
+    }
+
+    // Parameters that can never give a right code are refused where a new account enters: the
+    // scanner's verdict, add() and a server's registration answer (a bad reply there).
+    void unusableParameters_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("message");
+        const QString digits = "в коде должно быть от 3 до 10 цифр";
+        const QString secret = "секретный ключ слишком короткий";
+        QTest::newRow("digits 0") << "secret=JBSWY3DPEHPK3PXP&digits=0" << digits;
+        QTest::newRow("digits 1") << "secret=JBSWY3DPEHPK3PXP&digits=1" << digits;
+        QTest::newRow("digits 256") << "secret=JBSWY3DPEHPK3PXP&digits=256" << digits;
+        QTest::newRow("digits 262, not 6") << "secret=JBSWY3DPEHPK3PXP&digits=262" << digits;
+        QTest::newRow("period 0") << "secret=JBSWY3DPEHPK3PXP&period=0"
+                                  << "период смены кода";
+        QTest::newRow("unknown algorithm") << "secret=JBSWY3DPEHPK3PXP&algorithm=MD5"
+                                           << "алгоритм";
+        QTest::newRow("secret of one character") << "secret=A" << secret;
+        QTest::newRow("secret of padding") << "secret=========" << secret;
+        QTest::newRow("secret outside Base32") << "secret=123!!" << secret;
+        QTest::newRow("usable: groups, lower case, padding") << "secret=jbsw y3dp ehpk 3pxp====&digits=8"
+                                                             << "";
+    }
+
+    void unusableParameters()
+    {
+        QFETCH(QString, query);
+        QFETCH(QString, message);
+        const QString uri = "otpauth://totp/Acme:alice?" + query;
+        QRCodeScannerModel scanner;
+        scanner.onQRCodeScanned(uri);
+        QCOMPARE(scanner.isValid(), message.isEmpty());
+        QVERIFY2(scanner.message().contains(message), qPrintable(scanner.message()));
+
+        ModelFixture fixture;
+        AccountsListModel &model = *fixture.model();
+        model.add(uri);
+        QCOMPARE(model.rowCount(), message.isEmpty() ? 1 : 0);
+        QCOMPARE(fixture.badReplies.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(fixture.badReplies.at(0).at(0).toString(), scanner.message());
+        }
+        model.resetAllData();
+
+        const ActivateOrbTicketRequest request(DEAD_ADDRESS, "r1", "", "en", "AAAQEAYEAUDAOCAJBIFQYDIOB4");
+        const QByteArray answer =
+            QJsonDocument(QJsonObject{{"mobileotp", QJsonObject{{"otp", uri}}}}).toJson();
+        std::unique_ptr<HttpResult> result(request.DecodeReplyData(QNetworkReply::NoError, 200, answer));
+        std::unique_ptr<OperationRequest>(result->operation)->DoOperation(&model);
+        QCOMPARE(model.rowCount(), message.isEmpty() ? 1 : 0);
+        if (!message.isEmpty()) {
+            QCOMPARE(fixture.badReplies.last().at(0).toString(),
+                     QString("Невозможно зарегистрировать аккаунт. Получены некорректные данные."));
+        }
     }
 };
 

@@ -124,12 +124,13 @@ void TestTransport::errorReplies_data()
     QTest::newRow("500 with message")
         << "/acceptToken" << QJsonObject{{"status", 500}, {"message", "Сессия закрыта"}}
         << HttpResult::ErrorServer << 500 << "Сессия закрыта";
-    QTest::newRow("500 without message")
-        << "/register" << QJsonObject{{"status", 500}} << HttpResult::ErrorServer << 500 << "";
+    // Every failure carries a text for the user.
+    QTest::newRow("500 without message") << "/register" << QJsonObject{{"status", 500}}
+                                         << HttpResult::ErrorServer << 500 << "Внутренняя ошибка сервера";
     QTest::newRow("404") << "/getRemovedTokens" << QJsonObject{{"status", 404}, {"message", "none"}}
-                         << HttpResult::ErrorUnknown << 404 << "";
-    QTest::newRow("address ending in a slash")
-        << "slash" << QJsonObject() << HttpResult::ErrorUnknown << 404 << "";
+                         << HttpResult::ErrorUnknown << 404 << "Неожиданный ответ сервера (код HTTP 404)";
+    QTest::newRow("address ending in a slash") << "slash" << QJsonObject() << HttpResult::ErrorUnknown << 404
+                                               << "Неожиданный ответ сервера (код HTTP 404)";
     QTest::newRow("reply never finishes") << "/updateTokens" << QJsonObject{{"delayMs", 8000}}
                                           << HttpResult::ErrorUnknown << 0 << "Неизвестная сетевая ошибка";
 }

@@ -4,6 +4,8 @@
 #include "protocol/authrequest.h"
 #include "protocol/httpclient.h"
 #include "protocol/httpclientprocess.h"
+#include "protocol/operationrequest.h"
+#include "protocol/request.h"
 #include "servers/servermanager.h"
 #include "servers/vexaserver.h"
 #include "tests/common/devserverfixture.h"
@@ -13,8 +15,12 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 #include <QtTest>
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,12 +32,20 @@ const int WAIT_MS = 10000;
 const int STRESS_SERVERS = 3;
 const int STRESS_INTERVAL_MS = 20;
 const int STRESS_DURATION_MS = 3000;
+// The hostile replies: polled at this interval, a request may take this long; a stream stops here
+// at the latest.
+const int HOSTILE_INTERVAL_MS = 30;
+const int DEADLINE_MS = 500;
+const qint64 STREAM_LIMIT = 64 * 1024 * 1024;
 
 QStringList warnings;
 QtMessageHandler previousHandler = nullptr;
+// Everything logged, debug lines included, from every thread.
+std::atomic<qint64> loggedBytes{0};
 
 void recordWarning(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
+    loggedBytes += text.size();
     if (type != QtDebugMsg) {
         warnings.append(text);
         previousHandler(type, context, text);
@@ -72,6 +86,129 @@ void verifyOneChain(const QList<QJsonObject> &log)
         QVERIFY2(time(i - 1).msecsTo(time(i)) >= INTERVAL_MS / 2, qPrintable(QString::number(i)));
     }
 }
+
+// An authentication server on 127.0.0.1 that answers like a real one, except at the endpoint it
+// is armed for, where the next request gets one hostile answer: an endless body ("stream"), a
+// byte at a time ("drip"), a redirect, a connection closed mid-body ("reset"), or a body under
+// the reply cap listing thousands of logins ("flood"). Lives on the test's thread.
+class HostileServer : public QObject
+{
+public:
+    bool start()
+    {
+        connect(&m_server, &QTcpServer::newConnection, this, &HostileServer::accept);
+        return m_server.listen(QHostAddress::LocalHost, 0);
+    }
+    QString address() const { return QStringLiteral("http://127.0.0.1:%1/h").arg(m_server.serverPort()); }
+    void arm(const QString &endpoint, const QString &behaviour)
+    {
+        m_endpoint = endpoint;
+        m_behaviour = behaviour;
+    }
+
+    // Endpoints requested so far, without the prefix.
+    QStringList seen;
+    // Body bytes a stream handed to the socket before the client went away.
+    qint64 streamed = 0;
+    // Whether updates list a pending login for the token "t-hostile".
+    bool offerLogin = false;
+
+private:
+    void accept()
+    {
+        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    }
+
+    void read(QTcpSocket *socket)
+    {
+        QByteArray buffer = socket->property("buffer").toByteArray() + socket->readAll();
+        int end;
+        while ((end = buffer.indexOf("\r\n\r\n")) >= 0) {
+            const QByteArray head = buffer.left(end);
+            const QRegularExpressionMatch length =
+                QRegularExpression("content-length: *(\\d+)", QRegularExpression::CaseInsensitiveOption)
+                    .match(QString::fromLatin1(head));
+            const int size = end + 4 + (length.hasMatch() ? length.captured(1).toInt() : 0);
+            if (buffer.size() < size) {
+                break;
+            }
+            buffer.remove(0, size);
+            const QString path = QString::fromLatin1(head.split(' ').value(1)).mid(2);
+            seen << path;
+            if (path == m_endpoint) {
+                m_endpoint.clear();
+                // One hostile answer ends the connection: nothing more is read from it.
+                disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
+                misbehave(socket);
+                return;
+            }
+            answer(socket, path);
+        }
+        socket->setProperty("buffer", buffer);
+    }
+
+    void answer(QTcpSocket *socket, const QString &path)
+    {
+        QByteArray body = "{}";
+        if (path == "/updateTokens") {
+            body = offerLogin ? R"({"availableTokens":[{"tokenUID":"t-hostile","sessionID":"s-1","time":0}]})"
+                              : R"({"availableTokens":[]})";
+        } else if (path == "/getRemovedTokens") {
+            body = R"({"tokens":[]})";
+        }
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+                      QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    }
+
+    void misbehave(QTcpSocket *socket)
+    {
+        offerLogin = false;
+        const QByteArray ok = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n";
+        if (m_behaviour == "redirect") {
+            socket->write("HTTP/1.1 302 Found\r\nLocation: " + address().toLatin1() +
+                          "/elsewhere\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
+            socket->disconnectFromHost();
+        } else if (m_behaviour == "reset") {
+            socket->write(ok + "Content-Length: 1000\r\n\r\n{\"availableTokens\":[");
+            socket->flush();
+            socket->abort();
+        } else if (m_behaviour == "drip") {
+            socket->write(ok + "Content-Length: 100000\r\n\r\n");
+            auto *drip = new QTimer(socket);
+            connect(drip, &QTimer::timeout, socket, [socket] { socket->write(" "); });
+            drip->start(DEADLINE_MS / 5);
+        } else if (m_behaviour == "stream") {
+            socket->write(ok + "\r\n");
+            // Flow-controlled: the next chunk only once the last one has left for the network.
+            const auto more = [this, socket] {
+                if (socket->bytesToWrite() == 0 && streamed < STREAM_LIMIT) {
+                    streamed += socket->write(QByteArray(64 * 1024, ' '));
+                }
+            };
+            connect(socket, &QTcpSocket::bytesWritten, socket, more);
+            more();
+        } else {
+            QByteArray logins;
+            for (int i = 0; logins.size() < Request::MAX_REPLY_BYTES * 9 / 10; ++i) {
+                logins +=
+                    QStringLiteral(R"({"tokenUID":"other-%1","sessionID":"s-%1","metadata":"m","time":0},)")
+                        .arg(i)
+                        .toLatin1();
+            }
+            logins.chop(1);
+            const QByteArray body = R"({"availableTokens":[)" + logins + "]}";
+            socket->write(ok + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+            socket->disconnectFromHost();
+        }
+    }
+
+    QTcpServer m_server;
+    QString m_endpoint;
+    QString m_behaviour;
+};
 
 // A dev server and a list model, whose manager polls at the test interval. After every result
 // the model carried out, the network status, error code and message of the server's session.
@@ -127,6 +264,8 @@ private slots:
     void cleanup();
     void polling_data();
     void polling();
+    void hostileReplies_data();
+    void hostileReplies();
     void notificationRecords();
     void errors_data();
     void errors();
@@ -151,6 +290,7 @@ void TestServerManager::cleanup()
 {
     // The next model must not load this test's accounts.
     ModelFixture::clearAccounts();
+    ServerManager::SetDefaultPollIntervalForTests(INTERVAL_MS);
 }
 
 void TestServerManager::polling_data()
@@ -199,6 +339,101 @@ void TestServerManager::polling()
         QCOMPARE(update.value("body")["availableTokens"].toArray(), expected);
     }
     QCOMPARE(rig.session()->GetNetworkStatus(), VexaServer::NW_CONNECTED);
+}
+
+void TestServerManager::hostileReplies_data()
+{
+    QTest::addColumn<QString>("endpoint");
+    QTest::addColumn<QString>("behaviour");
+    QTest::addColumn<QString>("message");
+    for (const QString endpoint : {"/register", "/updateTokens", "/getRemovedTokens", "/acceptToken"}) {
+        for (const QString behaviour : {"stream", "drip", "redirect", "reset"}) {
+            QTest::addRow("%s %s", qPrintable(endpoint), qPrintable(behaviour))
+                << endpoint << behaviour
+                << (behaviour == "redirect" ? "Неожиданный ответ сервера (код HTTP 302)"
+                                            : "Неизвестная сетевая ошибка");
+        }
+    }
+    QTest::newRow("/updateTokens flood") << "/updateTokens"
+                                         << "flood" << QString();
+}
+
+// Every request kind against a server that misbehaves once: the exchange ends as an error with a
+// text for the user's flow, never as a success, within the cap and the deadline, and the server
+// goes on being polled.
+void TestServerManager::hostileReplies()
+{
+    QFETCH(QString, endpoint);
+    QFETCH(QString, behaviour);
+    QFETCH(QString, message);
+    HostileServer server;
+    QVERIFY(server.start());
+    ServerManager::SetDefaultPollIntervalForTests(HOSTILE_INTERVAL_MS);
+    ModelFixture fixture(server.address(), {"t-hostile"});
+    AccountsListModel *model = fixture.model();
+    ServerManager *manager = model->findChild<ServerManager *>();
+    HttpClient *client = manager->GetHttpClientProcess()->GetClient();
+    QMetaObject::invokeMethod(
+        client, [client] { client->SetRequestDeadline(DEADLINE_MS); }, Qt::BlockingQueuedConnection);
+    QSignalSpy answerFailed(model, &AccountsListModel::confirmationerror);
+    QSignalSpy accepted(model, &AccountsListModel::accepted);
+    const QHash<QString, OperationRequest::OperationType> types{
+        {"/register", OperationRequest::RegisterAccountOp},
+        {"/updateTokens", OperationRequest::AuthOp},
+        {"/getRemovedTokens", OperationRequest::DeleteAccountsOp},
+        {"/acceptToken", OperationRequest::AcceptTokenOp}};
+    // The failed exchanges of the row's kind, as the model receives them.
+    QList<QPair<int, QString>> failures;
+    connect(manager, &ServerManager::httpresult, model, [&](HttpResult *result) {
+        if (result->errorCode != 0 && result->operation->m_operationType == types.value(endpoint)) {
+            failures.append({result->errorCode, result->message});
+        }
+    });
+    const auto updates = [&server] { return server.seen.count("/updateTokens"); };
+    // Finer than QTRY's steps: the rows are many and short.
+    const auto waitFor = [](const std::function<bool()> &done) { return QTest::qWaitFor(done, WAIT_MS); };
+    QVERIFY(waitFor([&] { return updates() >= 1; }));
+
+    server.arm(endpoint, behaviour);
+    const qint64 logged = loggedBytes;
+    if (endpoint == "/register") {
+        model->add("orbticket://req-h?address=" + server.address() + "&key=AAAQEAYEAUDAOCAJBIFQYDIOB4");
+    } else if (endpoint == "/getRemovedTokens") {
+        manager->getRemovedTokens();
+    } else if (endpoint == "/acceptToken") {
+        server.offerLogin = true;
+        QVERIFY(fixture.confirmations.wait(WAIT_MS));
+        model->acceptAuth();
+    }
+    if (behaviour == "flood") {
+        // Past the flood: the next update has been asked for, so its reply has been decoded.
+        const int after = updates() + 2;
+        QVERIFY(waitFor([&] { return updates() >= after; }));
+        QVERIFY2(loggedBytes - logged < 64 * 1024, qPrintable(QString::number(loggedBytes - logged)));
+        QCOMPARE(fixture.confirmations.count(), 0);
+        return;
+    }
+    QVERIFY(waitFor([&] { return !failures.isEmpty(); }));
+    QCOMPARE(failures.first().first, int(HttpResult::ErrorUnknown));
+    QCOMPARE(failures.first().second, message);
+    // Told in the flow the request belongs to.
+    if (endpoint == "/register") {
+        QVERIFY(waitFor([&] { return fixture.badReplies.count() == 1; }));
+        QCOMPARE(fixture.badReplies.at(0).at(0).toString(), message);
+    } else if (endpoint == "/acceptToken") {
+        QVERIFY(waitFor([&] { return answerFailed.count() == 1; }));
+        QCOMPARE(accepted.count(), 0);
+        model->finishConfirmation();
+    }
+    if (behaviour == "stream") {
+        // Cut off near the cap (socket buffers hold a few megabytes more), not read to its end.
+        QVERIFY2(server.streamed > Request::MAX_REPLY_BYTES && server.streamed < STREAM_LIMIT / 4,
+                 qPrintable(QString::number(server.streamed)));
+    }
+    QVERIFY(!server.seen.contains("/elsewhere"));
+    // Polling goes on.
+    const int after = updates() + 1;
+    QVERIFY(waitFor([&] { return updates() >= after; }));
 }
 
 void TestServerManager::notificationRecords()
@@ -292,8 +527,9 @@ void TestServerManager::confirmation_data()
     QTest::addColumn<QString>("ending");
     QTest::newRow("accepted") << "accept";
     QTest::newRow("declined") << "decline";
-    QTest::newRow("withdrawn at the server") << "withdraw";
+    QTest::newRow("withdrawn while a newer login waits") << "withdraw";
     QTest::newRow("account removed meanwhile") << "remove";
+    QTest::newRow("answer's reply after the view finished") << "late";
 }
 
 void TestServerManager::confirmation()
@@ -309,6 +545,7 @@ void TestServerManager::confirmation()
     QSignalSpy status(&manager, &ServerManager::newConfirmationStatus);
 
     const QJsonObject login = rig.server.createLogin(account->m_tokenUID, "Вход с 10.0.0.1");
+    QVERIFY2(!login.value("sessionID").toString().isEmpty(), qPrintable(rig.server.errorString()));
     QTRY_COMPARE_WITH_TIMEOUT(requested.count(), 1, WAIT_MS);
     AuthRequest *request = manager.GetCurrentRequest();
     QCOMPARE(requested[0][0].value<AuthRequest *>(), request);
@@ -322,10 +559,32 @@ void TestServerManager::confirmation()
     QCOMPARE(requested.count(), 1);
     QCOMPARE(cancelled.count(), 0);
 
+    // A second login of the same token waits behind the shown one.
+    const QJsonObject next = rig.server.createLogin(account->m_tokenUID, "second");
+    QVERIFY2(!next.value("sessionID").toString().isEmpty(), qPrintable(rig.server.errorString()));
     if (ending == "withdraw") {
         rig.server.withdrawLogin(login.value("sessionID").toString());
         QTRY_VERIFY_WITH_TIMEOUT(cancelled.count() >= 1, WAIT_MS);
         QCOMPARE(rig.session()->GetState(), VexaServer::PROCESS_AUTH);
+    } else if (ending == "late") {
+        QObject scope;
+        int answers = 0;
+        connect(&manager, &ServerManager::httpresult, &scope, [&answers](HttpResult *result) {
+            answers +=
+                result->operation && result->operation->m_operationType == OperationRequest::AcceptTokenOp;
+        });
+        QVERIFY(!rig.server.injectFault("/acceptToken", {{"delayMs", 1500}}).isEmpty());
+        rig.model->acceptAuth();
+        // The view is closed while the answer is on its way; polling resumes and a login is
+        // offered again (the answered one, still pending at the server, or the second).
+        rig.model->finishConfirmation();
+        QTRY_COMPARE_WITH_TIMEOUT(requested.count(), 2, WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(answers, 1, WAIT_MS);
+        // The reply is not the outcome of the request shown now, nor does it stop polling.
+        QVERIFY(waitForUpdates(rig.server, entries(rig.server, "/updateTokens").size() + 2));
+        QCOMPARE(status.count(), 0);
+        rig.model->finishConfirmation();
+        return;
     } else if (ending == "remove") {
         // No key to sign with any more: nothing is sent and the view is told to close.
         rig.model->remove(account->m_id, 0);
@@ -333,7 +592,7 @@ void TestServerManager::confirmation()
         QCOMPARE(rig.model->getMetadata(), QString("Вход с 10.0.0.1"));
         rig.model->acceptAuth();
         QCOMPARE(cancelled.count(), 1);
-        rig.session()->onAuthOk(true);
+        rig.session()->onAuthOk(request->GetSessionID(), true);
         // An answer would have reached the server within this bounded wait.
         QTest::qWait(3 * INTERVAL_MS);
         QCOMPARE(entries(rig.server, "/acceptToken").size(), 0);
@@ -343,6 +602,10 @@ void TestServerManager::confirmation()
         QCOMPARE(manager.GetConfirmationStatus(), Account::ConfirmationNone);
         rig.model->finishConfirmation();
         QCOMPARE(rig.session()->GetCurrentRequest(), nullptr);
+        if (ending == "withdraw") {
+            QTRY_COMPARE_WITH_TIMEOUT(requested.count(), 2, WAIT_MS);
+            QCOMPARE(manager.GetCurrentRequest()->GetSessionID(), next.value("sessionID").toString());
+        }
         return;
     }
 
@@ -354,11 +617,10 @@ void TestServerManager::confirmation()
     const auto expected = accept ? Account::ConfirmationAccepted : Account::ConfirmationDeclined;
     QCOMPARE(status[0][0].value<Account::ConfirmationStatus>(), expected);
     QCOMPARE(manager.GetConfirmationStatus(), expected);
-    QCOMPARE(rig.server.logins().last()["state"].toString(), QString(accept ? "accepted" : "declined"));
+    QCOMPARE(rig.server.logins().first()["state"].toString(), QString(accept ? "accepted" : "declined"));
     QCOMPARE(account->m_lockedOTP, accept);
 
-    // Answered but not finished: polling goes on, a new pending request waits.
-    const QJsonObject next = rig.server.createLogin(account->m_tokenUID, "second");
+    // Answered but not finished: polling goes on, the second login waits.
     rig.server.clearLog();
     QVERIFY(waitForUpdates(rig.server, 2));
     QCOMPARE(requested.count(), 1);
