@@ -45,6 +45,7 @@ void VexaServer::put(Account *account)
     if (m_accounts.contains(key)) {
         return;
     }
+    const bool first = m_accounts.isEmpty();
     m_accounts.insert(key, account);
     m_tokens.append(key);
     if (account->m_tokenType == Account::TokenPushAuth) {
@@ -52,6 +53,12 @@ void VexaServer::put(Account *account)
         if (auto *auth = dynamic_cast<AuthAccount *>(account)) {
             m_notificationTokens.insert(key, auth->m_notificationToken);
         }
+    }
+    locker.unlock();
+    // A registration's account arrives after its reply re-armed the worker; a tick in between
+    // (the GUI thread held up longer than an interval) found no account and ended the chain.
+    if (first) {
+        emit accountsArrived();
     }
 }
 

@@ -108,6 +108,9 @@ public:
 signals:
     void httpresult(HttpResult *result);
     void replyReceived();
+    // The first account came into a session that had none: a tick that found nothing to poll
+    // armed no timer, so nothing else would start polling it.
+    void accountsArrived();
     void requestConfirmation(AuthRequest *request);
     void cancelConfirmation();
     void newConfirmationStatus(Account::ConfirmationStatus status);
