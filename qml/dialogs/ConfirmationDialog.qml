@@ -5,6 +5,8 @@ import QtQuick.Layouts 1.15
 
 // A login request from a server: who asks, when, and how long the answer may take. The dialog
 // follows the model's signals and ends every request with finishConfirmation() when it closes.
+// Everything the server sent is shown as plain text: markup in it must neither restyle the
+// dialog nor make the program fetch anything.
 Dialog {
     id: dialog
 
@@ -51,7 +53,7 @@ Dialog {
             return
         if (newPhase === "withdrawn" && finished)
             return
-        if ((newPhase === "accepted" || newPhase === "declined") && phase !== "sending")
+        if ((newPhase === "accepted" || newPhase === "declined" || newPhase === "error") && phase !== "sending")
             return
         error = message || ""
         phase = newPhase
@@ -90,6 +92,7 @@ Dialog {
             Layout.fillWidth: true
             wrapMode: Text.Wrap
             text: dialog.issuer
+            textFormat: Text.PlainText
             font.pixelSize: 22
             font.bold: true
         }
@@ -111,6 +114,7 @@ Dialog {
             Label {
                 objectName: "metadataLabel"
                 text: dialog.metadata
+                textFormat: Text.PlainText
                 visible: dialog.metadata.length > 0
                 wrapMode: Text.Wrap
                 Layout.fillWidth: true
@@ -134,6 +138,7 @@ Dialog {
             objectName: "stateLabel"
             Layout.fillWidth: true
             wrapMode: Text.Wrap
+            textFormat: Text.PlainText
             font.bold: dialog.finished
             color: dialog.phase === "accepted" ? Material.color(Material.Green)
                    : (dialog.phase === "pending" && dialog.remaining > 0) || dialog.phase === "sending"

@@ -20,6 +20,8 @@ Dialog {
         id: label
         width: parent.width
         wrapMode: Text.Wrap
+        // Carries issuer and user names, which come from scanned codes and servers.
+        textFormat: Text.PlainText
     }
 
     footer: DialogButtonBox {

@@ -123,6 +123,7 @@ Item {
             Text {
                 anchors.centerIn: parent
                 text: (row.issuer || row.user || "?").charAt(0).toUpperCase()
+                textFormat: Text.PlainText
                 font.pixelSize: 20
                 font.bold: true
                 color: "#1b1b1b"
@@ -137,8 +138,11 @@ Item {
             spacing: 2
 
             Text {
+                objectName: "issuerText"
                 width: parent.width
                 text: row.issuer || qsTr("Без названия")
+                // Names and server texts come from scanned codes and servers: never markup.
+                textFormat: Text.PlainText
                 font.bold: true
                 font.pixelSize: 16
                 elide: Text.ElideRight
@@ -148,6 +152,7 @@ Item {
                 width: parent.width
                 visible: row.user.length > 0
                 text: row.user
+                textFormat: Text.PlainText
                 opacity: 0.7
                 elide: Text.ElideRight
                 color: row.Material.foreground
@@ -194,6 +199,7 @@ Item {
                 // The server's text explains a broken connection; while connected it says nothing new.
                 visible: row.network === 2 && row.message.length > 0
                 text: row.message
+                textFormat: Text.PlainText
                 opacity: 0.8
                 wrapMode: Text.Wrap
                 color: row.Material.foreground
