@@ -52,7 +52,11 @@ QString PushNotificationsModel::pushKind(const QString &payload)
 
 void PushNotificationsModel::insertPush(const Aurora::PushNotifications::Push &push)
 {
-    m_pushes.prepend(push);
+    Aurora::PushNotifications::Push kept = push;
+    kept.data = bounded(push.data, MAX_PAYLOAD_KEPT);
+    kept.title = bounded(push.title, MAX_SUMMARY_LENGTH);
+    kept.message = bounded(push.message, MAX_BODY_LENGTH);
+    m_pushes.prepend(kept);
     while (m_pushes.size() > MAX_PUSHES)
         m_pushes.removeLast();
     emit newpush();
