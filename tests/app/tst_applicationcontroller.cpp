@@ -1,5 +1,5 @@
 #include "app/applicationcontroller.h"
-#include "tests/platform/privatebus.h"
+#include "tests/common/privatebus.h"
 
 #include <QEventLoop>
 #include <QFileInfo>

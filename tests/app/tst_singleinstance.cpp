@@ -1,6 +1,6 @@
 #include "app/pushreceiverservice.h"
-#include "tests/platform/fakenotificationserver.h"
-#include "tests/platform/privatebus.h"
+#include "tests/common/fakenotificationserver.h"
+#include "tests/common/privatebus.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

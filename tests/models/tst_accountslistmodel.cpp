@@ -4,7 +4,7 @@
 #include "protocol/activateorbticketrequest.h"
 #include "protocol/operationrequest.h"
 #include "servers/servermanager.h"
-#include "tests/models/modelfixture.h"
+#include "tests/common/modelfixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QtTest>

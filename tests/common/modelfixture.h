@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_TESTS_COMMON_MODELFIXTURE_H
+#define KESTREL_TESTS_COMMON_MODELFIXTURE_H
 
 #include "models/accountslistmodel.h"
 
@@ -41,3 +42,5 @@ public:
     QSignalSpy badReplies;
     QSignalSpy confirmations;
 };
+
+#endif
