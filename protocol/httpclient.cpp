@@ -26,7 +26,7 @@ HttpClient::HttpClient(QObject *parent)
     // Requests arrive and results leave through queued connections across threads.
     qRegisterMetaType<Request *>("Request*");
     qRegisterMetaType<HttpResult *>("HttpResult*");
-    connect(m_networkManager, SIGNAL(finished(QNetworkReply *)), this, SLOT(onNetworkReply(QNetworkReply *)));
+    connect(m_networkManager, &QNetworkAccessManager::finished, this, &HttpClient::onNetworkReply);
 }
 
 HttpClient::~HttpClient()

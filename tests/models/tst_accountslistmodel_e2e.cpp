@@ -66,23 +66,6 @@ private slots:
         QVERIFY(m_model->getMetadata().isEmpty());
     }
 
-    void serverErrorReachesView()
-    {
-        const QJsonObject ticket = registerPushAccount();
-        QVERIFY(offerLogin(ticket, "m"));
-        m_server.injectFault("/acceptToken", {{"status", 500}, {"message", "Сессия устарела"}});
-        QSignalSpy failed(m_model.get(), &AccountsListModel::confirmationerror);
-        QSignalSpy bad(m_model.get(), &AccountsListModel::badreply);
-        QSignalSpy accepted(m_model.get(), &AccountsListModel::accepted);
-        m_model->acceptAuth();
-        QTRY_COMPARE(failed.size(), 1);
-        QCOMPARE(failed.at(0).at(0).toString(), QString("Сессия устарела"));
-        // The confirmation's error, not a registration's.
-        QCOMPARE(bad.size(), 0);
-        QCOMPARE(accepted.size(), 0);
-        m_model->finishConfirmation();
-    }
-
     void undecryptableRegistration()
     {
         m_model = std::make_unique<AccountsListModel>();
