@@ -212,8 +212,9 @@ struct Rig
             },
             Qt::QueuedConnection);
     }
-    ServerManager *manager() const { return model->findChild<ServerManager *>(); }
-    VexaServer *session() const { return manager()->GetServer(server.address()); }
+    // Null while the model is destroyed: it carries out the results still queued to it then.
+    ServerManager *manager() const { return model ? model->findChild<ServerManager *>() : nullptr; }
+    VexaServer *session() const { return manager() ? manager()->GetServer(server.address()) : nullptr; }
 
     // Scans a new ticket of `kind` from `at`; the account the server registered.
     Account *registerTicket(DevServerFixture &at, const QString &kind)
