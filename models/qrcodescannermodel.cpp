@@ -1,5 +1,6 @@
 #include "models/qrcodescannermodel.h"
 
+#include "backup/migrationcodes.h"
 #include "otp/otpauthuri.h"
 #include "otp/otptoken.h"
 
@@ -31,6 +32,13 @@ QRCodeScannerModel::QRCodeScannerModel(QObject *parent)
 void QRCodeScannerModel::onQRCodeScanned(const QString &qrCode)
 {
     qDebug() << "QRCodeScannerModel::onQRCodeScanned begin";
+    if (MigrationCodes::isMigrationText(qrCode)) {
+        m_message = MigrationCodes::read(qrCode).error;
+        m_valid = m_message.isEmpty();
+        qDebug() << "==== transfer code" << (m_valid ? "readable" : "damaged");
+        qDebug() << "QRCodeScannerModel::onQRCodeScanned end";
+        return;
+    }
     const OTPAuthURI uri(qrCode.toUtf8().toStdString());
     m_message = unusableMessage(uri);
     m_valid = m_message.isEmpty();
@@ -75,8 +83,8 @@ QString QRCodeScannerModel::unusableMessage(const OTPAuthURI &uri)
     case OTPToken::UriFault::None:
         return QString();
     case OTPToken::UriFault::NotOtpUri:
-        return QStringLiteral("Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/… "
-                              "или билет orbticket://…");
+        return QStringLiteral("Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/…, "
+                              "код переноса otpauth-migration://… или билет orbticket://…");
     case OTPToken::UriFault::Digits:
         return QStringLiteral("Невозможно добавить аккаунт: в коде должно быть от 3 до 10 цифр.");
     case OTPToken::UriFault::Period:

@@ -5,8 +5,8 @@
 
 class OTPAuthURI;
 
-// Judges a decoded QR text: is it a usable "otpauth://" or "orbticket://" URI? Adding the account
-// is the accounts list model's business.
+// Judges a decoded QR text: is it a usable "otpauth://" or "orbticket://" URI, or a readable
+// "otpauth-migration://" transfer code? Adding the accounts is the accounts list model's business.
 class QRCodeScannerModel : public QObject
 {
     Q_OBJECT
