@@ -2,42 +2,19 @@
 
 #include "accounts/account.h"
 #include "accounts/accountclock.h"
+#include "accounts/datadirectory.h"
 
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
-#include <QStandardPaths>
-#include <cerrno>
-#include <sys/stat.h>
 
 namespace {
 
 const QString ACCOUNTS_FILE_NAME = QStringLiteral("accounts.txt");
 const QString PINCODE_FILE_NAME = QStringLiteral("apppin.txt");
 const QString REGISTRATION_ID_FILE_NAME = QStringLiteral("regid.txt");
-
-// Creates the missing directories of `path` private to the user.
-bool makeDirectory(const QString &path)
-{
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        return true;
-    }
-    if (info.exists()) {
-        return false;
-    }
-    const QString parent = info.absolutePath();
-    if (parent != info.absoluteFilePath() && !makeDirectory(parent)) {
-        return false;
-    }
-    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST) {
-        return false;
-    }
-    return QFileInfo(path).isDir();
-}
 
 } // namespace
 
@@ -84,14 +61,14 @@ void DataStorage::LoadData()
 void DataStorage::SaveData()
 {
     const QByteArray content = QJsonDocument(m_accountsData.toJsonArray()).toJson();
-    if (writeFile(ACCOUNTS_FILE_NAME, content, true)) {
+    if (DataDirectory::writeFile(DataDirectory::filePath(ACCOUNTS_FILE_NAME), content)) {
         qDebug() << "Write to file";
     }
 }
 
 void DataStorage::SaveApplicationPin(const QString &pin)
 {
-    writeFile(PINCODE_FILE_NAME, pin.toUtf8(), true);
+    DataDirectory::writeFile(DataDirectory::filePath(PINCODE_FILE_NAME), pin.toUtf8());
 }
 
 QString DataStorage::GetApplicationPin()
@@ -101,7 +78,7 @@ QString DataStorage::GetApplicationPin()
 
 void DataStorage::SaveRegistrationId(const QString &id)
 {
-    writeFile(REGISTRATION_ID_FILE_NAME, id.toUtf8(), false);
+    DataDirectory::writeFile(DataDirectory::filePath(REGISTRATION_ID_FILE_NAME), id.toUtf8());
 }
 
 QString DataStorage::GetRegistrationId()
@@ -111,42 +88,7 @@ QString DataStorage::GetRegistrationId()
 
 QString DataStorage::_getAppDataPath() const
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-}
-
-bool DataStorage::ensureDataDirectory() const
-{
-    const QString directory = _getAppDataPath();
-    return !directory.isEmpty() && makeDirectory(directory);
-}
-
-bool DataStorage::writeFile(const QString &fileName, const QByteArray &content, bool secret) const
-{
-    // The content goes to a temporary file that replaces the old one only once it is complete, so
-    // a crash, a kill or a full disk leaves the old file intact.
-    QSaveFile file(_getAppDataPath() + "/" + fileName);
-    if (!ensureDataDirectory() || !file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qDebug() << "File open error";
-        return false;
-    }
-    qDebug() << "JSONTest2 File open!";
-    if (secret) {
-        // A new file would otherwise get the umask's mode, readable by others.
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    }
-    // QSaveFile notices neither a short write nor a failed final flush, so both are checked here.
-    const bool written = file.write(content) == content.size() && file.flush();
-    if (!written) {
-        qDebug() << "File write error:" << fileName << file.errorString();
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    if (!file.commit()) {
-        qDebug() << "File write error:" << fileName << file.errorString();
-        return false;
-    }
-    return true;
+    return DataDirectory::path();
 }
 
 QString DataStorage::readLine(const QString &fileName) const

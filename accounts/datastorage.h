@@ -7,9 +7,7 @@
 #include <QString>
 
 // The process-wide owner of the account collection and of the three data files in the
-// application's data directory (QStandardPaths::AppDataLocation; tests point it elsewhere through
-// XDG_DATA_HOME). Every file is replaced atomically, so it always holds either its old or its new
-// content.
+// application's data directory, all written through DataDirectory.
 class DataStorage : public QObject
 {
     Q_OBJECT
@@ -33,8 +31,6 @@ public:
 
 private:
     QString _getAppDataPath() const;
-    bool ensureDataDirectory() const;
-    bool writeFile(const QString &fileName, const QByteArray &content, bool secret) const;
     QString readLine(const QString &fileName) const;
     void keepDamagedFile(const QString &path) const;
 };

@@ -1,12 +1,16 @@
+#include "accounts/datastorage.h"
 #include "tests/platform/privatebus.h"
+#include "ui/pinattemptlimiter.h"
 
 #include <notification.h>
 #include <push_client.h>
 
 #include <QCoreApplication>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using Aurora::PushNotifications::Client;
 
@@ -16,6 +20,11 @@ void recordWarnings(QtMsgType type, const QMessageLogContext &, const QString &m
 {
     if (type == QtWarningMsg)
         warnings.append(message);
+}
+int fileMode(const QString &path)
+{
+    struct stat st = {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
 }
 } // namespace
 
@@ -47,6 +56,39 @@ private slots:
         QVERIFY(other != first && other.size() == 32);
         QCOMPARE(registrationIdFor(QStringLiteral("app-one")), first);
         QCOMPARE(registrationIdFor(QString()), QStringLiteral("<error>"));
+    }
+
+    // Every writer of the data directory keeps it private, also when it was made with the umask's
+    // mode before.
+    void dataDirectoryModes_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("existing");
+        for (const char *file : {"pinattempts.txt", "pushclient.json", "apppin.txt"}) {
+            QTest::addRow("%s, new directory", file) << file << false;
+            QTest::addRow("%s, directory made 0755", file) << file << true;
+        }
+    }
+
+    void dataDirectoryModes()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, existing);
+        const QString directory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QVERIFY(QDir(directory).removeRecursively());
+        if (existing) {
+            QVERIFY(QDir().mkpath(directory));
+            QVERIFY(::chmod(QFile::encodeName(directory).constData(), 0755) == 0);
+        }
+        if (file == "pinattempts.txt") {
+            PinAttemptLimiter().recordFailure();
+        } else if (file == "pushclient.json") {
+            QCOMPARE(registrationIdFor(QStringLiteral("app-modes")).size(), 32);
+        } else {
+            DataStorage::Instance()->SaveApplicationPin(QStringLiteral("1234"));
+        }
+        QCOMPARE(fileMode(directory), 0700);
+        QCOMPARE(fileMode(directory + '/' + file), 0600);
     }
 
     void inactivityIsReportedAfterTheLastPush()
