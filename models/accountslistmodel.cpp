@@ -61,10 +61,20 @@ void AccountsListModel::Initialize()
             SLOT(onConfirmationStatusChanged(Account::ConfirmationStatus)));
     connect(m_serverManager, SIGNAL(httpresult(HttpResult *)), this, SLOT(onHttpResult(HttpResult *)),
             Qt::QueuedConnection);
-    // The collection outlives a model. The file mirrors it (every change is saved), so a second
-    // model in the same process finds it filled and must not load the same accounts twice.
-    if (accounts().m_accounts.isEmpty()) {
-        DataStorage::Instance()->LoadData();
+    // Queued: the view connects to badreply only once the model is made.
+    const auto tellUser = [this](const QString &message) {
+        if (!m_closing) {
+            onBadReply(message);
+        }
+    };
+    DataStorage *storage = DataStorage::Instance();
+    connect(storage, &DataStorage::problem, this, tellUser, Qt::QueuedConnection);
+    // Loads once per process, whoever comes first; a second model finds the collection filled.
+    storage->LoadData();
+    // Told while no view was there, e.g. a save that failed in a windowless start.
+    for (const QString &message : storage->TakePendingProblems()) {
+        QMetaObject::invokeMethod(
+            this, [tellUser, message] { tellUser(message); }, Qt::QueuedConnection);
     }
     m_serverManager->getRemovedTokens();
 }
@@ -326,13 +336,16 @@ void AccountsListModel::appendAccount(Account *account, bool toSession)
     const int row = rowCount();
     beginInsertRows(QModelIndex(), row, row);
     accounts().AddAccount(account);
-    DataStorage::Instance()->SaveData();
+    // Not on disk is not ready: the storage tells the user instead, and keeps trying.
+    const bool saved = DataStorage::Instance()->SaveData();
     if (toSession && !account->m_address.isEmpty()) {
         if (VexaServer *server = m_serverManager->GetServer(account->m_address)) {
             server->put(account);
         }
     }
-    emit accountready();
+    if (saved) {
+        emit accountready();
+    }
     endInsertRows();
 }
 

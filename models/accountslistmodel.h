@@ -16,7 +16,9 @@ class ServerManager;
 // The QML-facing list of accounts and the hub of the user-interface logic: it shows the stored
 // accounts in collection order, turns scanned URIs into accounts or server registrations, owns
 // the ServerManager through which every server-bound account is reached, carries out the
-// results of server replies and offers the current login confirmation to the view.
+// results of server replies and offers the current login confirmation to the view. What the user
+// must know about the accounts file (DataStorage::problem) reaches the view through badreply.
+// GUI thread only.
 class AccountsListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -104,8 +106,8 @@ public slots:
 private:
     void Initialize();
 
-    // Appends a new row, saves, optionally hands the account to its server's session and
-    // announces it with accountready().
+    // Appends a new row, saves, optionally hands the account to its server's session and, once
+    // it is on disk, announces it with accountready().
     void appendAccount(Account *account, bool toSession);
     // Keeps a new account that equals a stored one until the user chooses; a new account still
     // waiting from an earlier scan is released.

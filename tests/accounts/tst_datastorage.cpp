@@ -59,11 +59,10 @@ AccountsData &collection()
     return DataStorage::Instance()->m_accountsData;
 }
 
-void clearCollection()
+// Frees the accounts and forgets the load, as a new process starts.
+void restart()
 {
-    while (!collection().m_accounts.isEmpty()) {
-        collection().removeAtIndex(0);
-    }
+    DataStorage::Instance()->ResetForTests();
 }
 
 Account *mixedAccount(int i)
@@ -80,6 +79,7 @@ int runSaveLoop(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QLoggingCategory::setFilterRules("default.debug=false");
+    QFile::remove(dataFile("accounts.txt"));
     for (int i = 0; i < SAVE_LOOP_ACCOUNTS; ++i) {
         collection().AddAccount(mixedAccount(i));
     }
@@ -120,7 +120,7 @@ private slots:
 
     void cleanup()
     {
-        clearCollection();
+        restart();
         AccountClock::setSource({});
         QLocale::setDefault(QLocale::c());
     }
@@ -144,7 +144,7 @@ private slots:
         const QByteArray expected = readFile(KESTREL_TEST_DATA "/golden-accounts.txt");
         QCOMPARE(readFile(dataFile("accounts.txt")), expected);
 
-        clearCollection();
+        restart();
         storage->LoadData();
         QCOMPARE(collection().m_accounts.size(), 3);
         QVERIFY(dynamic_cast<StandartOrbAccount *>(collection().accountForIndex(1)));
@@ -155,19 +155,37 @@ private slots:
 
     void earlierFileLoads()
     {
-        // Compact, keys in another order, and elements to skip ("Type" 0, 4, "1", 9, none) between good ones.
-        writeFile(dataFile("accounts.txt"), readFile(KESTREL_TEST_DATA "/earlier-accounts.txt"));
-        DataStorage::Instance()->LoadData();
+        // Compact, keys in another order, elements this version cannot read ("Type" 0, 4, "1", 9,
+        // none, a number) between good ones, numbers with white space, and a URI that no longer parses.
+        const QByteArray earlier = readFile(KESTREL_TEST_DATA "/earlier-accounts.txt");
+        writeFile(dataFile("accounts.txt"), earlier);
+        DataStorage *storage = DataStorage::Instance();
+        storage->LoadData();
         const QList<Account *> &accounts = collection().m_accounts;
-        QCOMPARE(accounts.size(), 3);
-        QCOMPARE(QStringList({accounts.at(0)->m_user, accounts.at(1)->m_user, accounts.at(2)->m_user}),
-                 QStringList({"first", "second", "third"}));
+        QStringList users;
+        for (const Account *account : accounts) {
+            users << account->m_issuer + ":" + account->m_user + ":" + QString::number(account->m_tokenType);
+        }
+        QCOMPARE(users, QStringList({"Acme:first:1", "Bank:second:2", "Corp:third:4", "Spaced:spaced:1",
+                                     "Old:lost:0"}));
         QCOMPARE(accounts.at(2)->m_id, accounts.at(0)->m_id + 2);
         QCOMPARE(accounts.at(1)->m_counter, 7);
         auto *push = dynamic_cast<AuthAccount *>(accounts.at(2));
         QVERIFY(push && !push->m_notificationToken.saved);
         QCOMPARE(push->m_notificationToken.registrationId, QString("stored-id"));
         QVERIFY(damagedCopies().isEmpty());
+        QCOMPARE(storage->TakePendingProblems().join(""),
+                 QString("Записей в файле аккаунтов, которые эта версия "
+                         "программы не может показать: 6. Они сохраняются в файле без изменений."));
+
+        // A save, as a start may make without any user action, puts them all back in their places.
+        QVERIFY(storage->SaveData());
+        const QJsonArray stored = QJsonDocument::fromJson(earlier).array();
+        const QJsonArray saved = QJsonDocument::fromJson(readFile(dataFile("accounts.txt"))).array();
+        QCOMPARE(saved.size(), stored.size());
+        for (int i : {0, 2, 3, 5, 6, 8, 10}) {
+            QCOMPARE(saved.at(i), stored.at(i));
+        }
     }
 
     void pinAndRegistrationId_data()
@@ -217,9 +235,9 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^File open error: .* no directory$"));
         }
-        storage->SaveData();
-        storage->SaveApplicationPin("1234");
-        storage->SaveRegistrationId("id");
+        QVERIFY(!storage->SaveData());
+        QVERIFY(!storage->SaveApplicationPin("1234"));
+        QVERIFY(!storage->SaveRegistrationId("id"));
         QVERIFY(storage->GetApplicationPin().isEmpty());
         QCOMPARE(readFile(dataFile()), QByteArray("in the way"));
     }
@@ -250,6 +268,9 @@ private slots:
         QVERIFY(collection().m_accounts.isEmpty());
         QCOMPARE(damagedCopies(),
                  kept ? QStringList("accounts.txt.damaged-20270115T080000Z") : QStringList());
+        // The user learns where the copy is.
+        QCOMPARE(DataStorage::Instance()->TakePendingProblems().join("").contains("accounts.txt.damaged-"),
+                 kept);
         if (!kept) {
             return;
         }
@@ -262,6 +283,7 @@ private slots:
         // Damaged again within the same second: a second copy, the first one untouched.
         writeFile(dataFile("accounts.txt"), content + "again");
         QTest::ignoreMessage(QtDebugMsg, keptLine);
+        restart();
         DataStorage::Instance()->LoadData();
         QCOMPARE(damagedCopies().size(), 2);
         QCOMPARE(readFile(copy), content);
@@ -288,8 +310,8 @@ private slots:
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^File write error: .*/accounts.txt "));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^File write error: .*/apppin.txt "));
-        storage->SaveData();
-        storage->SaveApplicationPin(QString(8192, QChar('9')));
+        QVERIFY(!storage->SaveData());
+        QVERIFY(!storage->SaveApplicationPin(QString(8192, QChar('9'))));
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previousHandler);
 
@@ -298,6 +320,9 @@ private slots:
         // No temporary file is left behind.
         QCOMPARE(QDir(dataFile()).entryList(QDir::Files, QDir::Name),
                  QStringList({"accounts.txt", "apppin.txt"}));
+        // Nothing in memory is dropped: the user is told, and the save is repeated until it works.
+        QVERIFY(storage->TakePendingProblems().join("").contains("Аккаунты остаются в памяти"));
+        QTRY_COMPARE(QJsonDocument::fromJson(readFile(dataFile("accounts.txt"))).array().size(), 60);
     }
 
     void killDuringSaves()
@@ -318,9 +343,9 @@ private slots:
             const int size = document.array().size();
             QVERIFY2(size == SAVE_LOOP_ACCOUNTS || size == SAVE_LOOP_ACCOUNTS + 1,
                      qPrintable(QString::number(size)));
+            restart();
             DataStorage::Instance()->LoadData();
             QCOMPARE(collection().m_accounts.size(), size);
-            clearCollection();
         }
         QLoggingCategory::setFilterRules(QString());
     }

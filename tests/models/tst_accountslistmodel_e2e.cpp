@@ -39,9 +39,7 @@ private slots:
         QFETCH(bool, accept);
         const QJsonObject ticket = registerPushAccount();
         QVERIFY(!ticket.isEmpty());
-        QFile file(ModelFixture::accountsFile());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains(ticket["tokenUID"].toString().toUtf8()));
+        QVERIFY(readAccountsFile().contains(ticket["tokenUID"].toString().toUtf8()));
 
         QVERIFY(offerLogin(ticket, "Вход: Firefox, 10.0.0.7", 1700000000));
         QCOMPARE(m_model->getIssuer(), QString("Kestrel"));
@@ -105,8 +103,7 @@ private slots:
         // A second model of the same process sees the collection, not a second copy of it.
         QCOMPARE(AccountsListModel().rowCount(), 3);
         // A new process: only the file is left.
-        qDeleteAll(ModelFixture::accounts());
-        DataStorage::Instance()->m_accountsData.m_accounts.clear();
+        DataStorage::Instance()->ResetForTests();
         m_server.revokeToken(revoked["tokenUID"].toString());
         m_server.clearLog();
 
@@ -119,12 +116,37 @@ private slots:
         QTRY_VERIFY(m_server.requestLog().size() >= 3);
         QCOMPARE(m_server.requestLog().last()["body"]["availableTokens"].toArray(),
                  QJsonArray{kept["tokenUID"]});
-        QFile file(ModelFixture::accountsFile());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(!file.readAll().contains(revoked["tokenUID"].toString().toUtf8()));
+        QVERIFY(!readAccountsFile().contains(revoked["tokenUID"].toString().toUtf8()));
+    }
+
+    // An account registered while it cannot be written: the user is told instead of "ready", the
+    // row stays, and the account reaches the disk once the fault is gone.
+    void failedSaveDuringRegistration()
+    {
+        m_model = std::make_unique<AccountsListModel>();
+        // A directory where the file should be: no save can replace it.
+        QVERIFY(QDir().mkpath(ModelFixture::accountsFile()));
+        const QJsonObject ticket = m_server.createTicket("push");
+        QSignalSpy told(m_model.get(), &AccountsListModel::badreply);
+        QSignalSpy ready(m_model.get(), &AccountsListModel::accountready);
+        m_model->add(ticket["uri"].toString());
+        QTRY_COMPARE(told.size(), 1);
+        QVERIFY2(told.at(0).at(0).toString().contains("Аккаунты остаются в памяти"),
+                 qPrintable(told.at(0).at(0).toString()));
+        QCOMPARE(ready.size(), 0);
+        QCOMPARE(ModelFixture::tokenIds(), QStringList(ticket["tokenUID"].toString()));
+
+        QVERIFY(QDir(ModelFixture::accountsFile()).removeRecursively());
+        QTRY_VERIFY(readAccountsFile().contains(ticket["tokenUID"].toString().toUtf8()));
     }
 
 private:
+    static QByteArray readAccountsFile()
+    {
+        QFile file(ModelFixture::accountsFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     // Scans a new push ticket with the current model (created if needed) and waits for the row.
     QJsonObject registerPushAccount()
     {

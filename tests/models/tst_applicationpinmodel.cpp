@@ -36,6 +36,23 @@ private slots:
         QVERIFY(!restarted.isPinCodePresent());
         QVERIFY(ApplicationPinModel().getPinCode().isEmpty());
     }
+
+    // A PIN that cannot be written is refused and reported, never held for this run only.
+    void unwritablePinIsRefused()
+    {
+        ApplicationPinModel model;
+        QVERIFY(model.onSetPinCode("1234"));
+        const QString file =
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/apppin.txt";
+        QVERIFY(QFile::remove(file) && QDir().mkpath(file));
+        QSignalSpy told(&model, &ApplicationPinModel::badreply);
+        QVERIFY(!model.onSetPinCode("5678"));
+        QVERIFY(!model.resetPinCode());
+        QCOMPARE(told.size(), 2);
+        QVERIFY(told.at(0).at(0).toString().startsWith("PIN-код не изменён"));
+        QCOMPARE(model.getPinCode(), QString("1234"));
+        QVERIFY(QDir(file).removeRecursively());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestApplicationPinModel)

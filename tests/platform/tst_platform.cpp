@@ -85,7 +85,7 @@ private slots:
         } else if (file == "pushclient.json") {
             QCOMPARE(registrationIdFor(QStringLiteral("app-modes")).size(), 32);
         } else {
-            DataStorage::Instance()->SaveApplicationPin(QStringLiteral("1234"));
+            QVERIFY(DataStorage::Instance()->SaveApplicationPin(QStringLiteral("1234")));
         }
         QCOMPARE(fileMode(directory), 0700);
         QCOMPARE(fileMode(directory + '/' + file), 0600);
