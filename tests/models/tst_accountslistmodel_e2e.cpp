@@ -102,16 +102,26 @@ private slots:
         m_model.reset();
         // A second model of the same process sees the collection, not a second copy of it.
         QCOMPARE(AccountsListModel().rowCount(), 3);
+        const QString revokedUser = DataStorage::Instance()
+                                        ->m_accountsData.accountForTokenUID(revoked["tokenUID"].toString())
+                                        ->m_user;
         // A new process: only the file is left.
         DataStorage::Instance()->ResetForTests();
         m_server.revokeToken(revoked["tokenUID"].toString());
         m_server.clearLog();
 
         m_model = std::make_unique<AccountsListModel>();
+        QSignalSpy told(m_model.get(), &AccountsListModel::badreply);
         QCOMPARE(m_model->rowCount(), 3);
         QCOMPARE(ModelFixture::accounts().at(2)->m_counter, 5);
         QTRY_COMPARE(m_model->rowCount(), 2);
         QCOMPARE(ModelFixture::tokenIds(), QStringList({kept["tokenUID"].toString(), ""}));
+        // The server may remove its tokens, but not without the user learning which and by whom.
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(
+            told.at(0).at(0).toString(),
+            QString("Сервер %1 сообщил, что эти аккаунты больше не действуют, и они удалены: Kestrel (%2).")
+                .arg(m_server.address(), revokedUser));
         // The removed-tokens request, then updates without the revoked token.
         QTRY_VERIFY(m_server.requestLog().size() >= 3);
         QCOMPARE(m_server.requestLog().last()["body"]["availableTokens"].toArray(),
@@ -138,6 +148,36 @@ private slots:
 
         QVERIFY(QDir(ModelFixture::accountsFile()).removeRecursively());
         QTRY_VERIFY(readAccountsFile().contains(ticket["tokenUID"].toString().toUtf8()));
+    }
+
+    // Two models share the collection. A removal in one reaches the sessions of both: a later
+    // login for that token is offered by neither, and nothing reads the freed account.
+    void removalReachesEveryModel()
+    {
+        const QJsonObject removed = registerPushAccount();
+        const QJsonObject kept = registerPushAccount();
+        AccountsListModel second;
+        QCOMPARE(second.rowCount(), 2);
+        QSignalSpy offeredFirst(m_model.get(), &AccountsListModel::requestconfirmation);
+        QSignalSpy offeredSecond(&second, &AccountsListModel::requestconfirmation);
+        QSignalSpy secondRows(&second, &AccountsListModel::rowsRemoved);
+        m_model->remove(m_model->data(m_model->index(0), AccountsListModel::RoleId).toInt(), 0);
+        QCOMPARE(secondRows.size(), 1);
+
+        m_server.clearLog();
+        m_server.createLogin(removed["tokenUID"].toString(), "m");
+        // Both models go on polling for the kept token; the login stays pending, not offered.
+        const auto updates = [this] {
+            int count = 0;
+            for (const QJsonValue &request : m_server.requestLog()) {
+                count += request["endpoint"] == "/updateTokens" ? 1 : 0;
+            }
+            return count;
+        };
+        QTRY_VERIFY(updates() >= 6);
+        QCOMPARE(m_server.requestLog().last()["body"]["availableTokens"].toArray(),
+                 QJsonArray{kept["tokenUID"]});
+        QCOMPARE(offeredFirst.size() + offeredSecond.size(), 0);
     }
 
 private:
