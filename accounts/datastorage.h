@@ -29,8 +29,8 @@ class DataStorage : public QObject
 
 public:
     // Retries of a failed save: the first after this long, each further one twice as late.
-    static const int FIRST_RETRY_MS = 1000;
-    static const int MAX_RETRY_MS = 60000;
+    static constexpr int FIRST_RETRY_MS = 1000;
+    static constexpr int MAX_RETRY_MS = 60000;
 
     static DataStorage *Instance();
 

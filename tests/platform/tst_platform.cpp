@@ -1,4 +1,3 @@
-#include "accounts/datastorage.h"
 #include "tests/platform/privatebus.h"
 #include "ui/pinattemptlimiter.h"
 
@@ -21,6 +20,7 @@ void recordWarnings(QtMsgType type, const QMessageLogContext &, const QString &m
     if (type == QtWarningMsg)
         warnings.append(message);
 }
+
 int fileMode(const QString &path)
 {
     struct stat st = {};
@@ -58,37 +58,33 @@ private slots:
         QCOMPARE(registrationIdFor(QString()), QStringLiteral("<error>"));
     }
 
-    // Every writer of the data directory keeps it private, also when it was made with the umask's
-    // mode before.
+    // The writers outside the storage keep the data directory private too, also when it was made
+    // with the umask's mode before.
     void dataDirectoryModes_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("existing");
-        for (const char *file : {"pinattempts.txt", "pushclient.json", "apppin.txt"}) {
-            QTest::addRow("%s, new directory", file) << file << false;
-            QTest::addRow("%s, directory made 0755", file) << file << true;
-        }
+        QTest::addColumn<bool>("wrongPin"); // else a push registration
+        QTest::addColumn<int>("existingMode");
+        QTest::newRow("wrong PIN, new directory") << true << 0;
+        QTest::newRow("wrong PIN, directory made 0755") << true << 0755;
+        QTest::newRow("push registration, new directory") << false << 0;
+        QTest::newRow("push registration, directory made 0755") << false << 0755;
     }
 
     void dataDirectoryModes()
     {
-        QFETCH(QString, file);
-        QFETCH(bool, existing);
+        QFETCH(bool, wrongPin);
+        QFETCH(int, existingMode);
         const QString directory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QVERIFY(QDir(directory).removeRecursively());
-        if (existing) {
-            QVERIFY(QDir().mkpath(directory));
-            QVERIFY(::chmod(QFile::encodeName(directory).constData(), 0755) == 0);
-        }
-        if (file == "pinattempts.txt") {
+        QVERIFY(!existingMode || (QDir().mkpath(directory) &&
+                                  ::chmod(QFile::encodeName(directory), mode_t(existingMode)) == 0));
+        if (wrongPin) {
             PinAttemptLimiter().recordFailure();
-        } else if (file == "pushclient.json") {
-            QCOMPARE(registrationIdFor(QStringLiteral("app-modes")).size(), 32);
         } else {
-            QVERIFY(DataStorage::Instance()->SaveApplicationPin(QStringLiteral("1234")));
+            QCOMPARE(registrationIdFor(QStringLiteral("app-modes")).size(), 32);
         }
         QCOMPARE(fileMode(directory), 0700);
-        QCOMPARE(fileMode(directory + '/' + file), 0600);
+        QCOMPARE(fileMode(directory + (wrongPin ? "/pinattempts.txt" : "/pushclient.json")), 0600);
     }
 
     void inactivityIsReportedAfterTheLastPush()
