@@ -1,4 +1,7 @@
 #include "accounts/account.h"
+#include "accounts/authaccount.h"
+#include "accounts/standartaccaunt.h"
+#include "accounts/standartorbaccount.h"
 
 #include "accounts/accountclock.h"
 #include "otp/otpauthuri.h"

@@ -108,9 +108,4 @@ private:
     static std::atomic<int> lastInternalID;
 };
 
-// The account classes are reached through this header.
-#include "accounts/authaccount.h"
-#include "accounts/standartaccaunt.h"
-#include "accounts/standartorbaccount.h"
-
 #endif // KESTREL_ACCOUNTS_ACCOUNT_H

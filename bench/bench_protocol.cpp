@@ -3,6 +3,7 @@
 // flight, and the client's CPU time per request (the whole process: GUI and HTTP thread; the
 // server is another process).
 #include "accounts/account.h"
+#include "accounts/authaccount.h"
 #include "protocol/httpclient.h"
 #include "protocol/httpclientprocess.h"
 #include "protocol/operationrequest.h"

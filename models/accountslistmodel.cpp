@@ -1,6 +1,11 @@
 #include "models/accountslistmodel.h"
 
 #include "accounts/datastorage.h"
+#include "backup/aegisvault.h"
+#include "backup/backupentry.h"
+#include "backup/backupfile.h"
+#include "backup/migrationcodes.h"
+#include "backup/otpauthurilist.h"
 #include "otp/otpauthuri.h"
 #include "protocol/authoperation.h"
 #include "protocol/authrequest.h"
@@ -11,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QRandomGenerator>
 
 namespace {
 
@@ -70,6 +76,38 @@ QString removedByServerMessage(const QString &address, const QList<Account *> &r
     }
     return REMOVED_BY_SERVER_MESSAGE.arg(bounded(address, MAX_SHOWN_ADDRESS),
                                          names.join(QStringLiteral("; ")));
+}
+
+const QString UNKNOWN_FORMAT = QStringLiteral("Неизвестный формат файла.");
+const QString NOTHING_TO_EXPORT = QStringLiteral("Нет аккаунтов, которые можно экспортировать.");
+const QString URIS_NOT_ENCRYPTED =
+    QStringLiteral("Список ссылок не шифруется: уберите пароль или выберите формат Aegis.");
+const QString ENCRYPTION_FAILED = QStringLiteral("Не удалось зашифровать файл.");
+
+// A QR code holds at most about 3 KB; longer texts in a file are no account.
+const int MAX_IMPORTED_URI = 4096;
+
+// An imported account passes what a scanned one passes: an OTP URI that parses, a Base32 secret
+// and an account that makes codes.
+bool usableImport(const QString &uri, const Account &account)
+{
+    const OTPAuthURI parsed(uri.toUtf8().toStdString());
+    BackupEntry entry;
+    return uri.size() <= MAX_IMPORTED_URI && parsed.isValid() &&
+           (parsed.type() == OTPAuthURI::TOTP || parsed.type() == OTPAuthURI::HOTP) &&
+           BackupEntry::fromAccount(account, &entry) && account.m_otpToken.isValid();
+}
+
+QList<BackupEntry> exportEntries(bool migration)
+{
+    QList<BackupEntry> entries;
+    for (const Account *account : qAsConst(accounts().m_accounts)) {
+        BackupEntry entry;
+        if (BackupEntry::fromAccount(*account, &entry) && (!migration || MigrationCodes::canCarry(entry))) {
+            entries << entry;
+        }
+    }
+    return entries;
 }
 
 QString ticketParam(const OTPAuthURI &uri, const char *name)
@@ -217,6 +255,15 @@ QHash<int, QByteArray> AccountsListModel::roleNames() const
 void AccountsListModel::add(QString uri)
 {
     qDebug() << "AccountsListModel::add begin";
+    if (MigrationCodes::isMigrationText(uri)) {
+        const ImportResult result = MigrationCodes::read(uri);
+        if (!result.error.isEmpty()) {
+            onBadReply(result.error);
+            return;
+        }
+        emit importsummary(addImported(result).value("message").toString());
+        return;
+    }
     const OTPAuthURI parsed(uri.toUtf8().toStdString());
     if (parsed.type() == OTPAuthURI::OrbTicket) {
         const QString address = ticketParam(parsed, "address");
@@ -506,6 +553,128 @@ void AccountsListModel::releaseRetiredAccounts()
     for (Account *account : retired) {
         releaseAccount(account);
     }
+}
+
+QVariantMap AccountsListModel::importBackup(const QString &path, const QString &password)
+{
+    const ImportResult result = BackupFile::read(path, password);
+    if (!result.error.isEmpty()) {
+        qDebug() << "[AccountsListModel] import refused:" << result.error;
+        return {
+            {"imported", 0}, {"duplicates", 0}, {"unsupported", 0}, {"error", result.error}, {"message", ""}};
+    }
+    return addImported(result);
+}
+
+QString AccountsListModel::exportBackup(const QString &path, const QString &password, const QString &format)
+{
+    if (format != "aegis" && format != "uris") {
+        return UNKNOWN_FORMAT;
+    }
+    if (format == "uris" && !password.isEmpty()) {
+        return URIS_NOT_ENCRYPTED;
+    }
+    const QList<BackupEntry> entries = exportEntries(false);
+    if (entries.isEmpty()) {
+        return NOTHING_TO_EXPORT;
+    }
+    const QByteArray content =
+        format == "aegis" ? AegisVault::write(entries, password) : OtpauthUriList::write(entries);
+    if (content.isEmpty()) {
+        return ENCRYPTION_FAILED;
+    }
+    const QString error = BackupFile::write(path, content);
+    qDebug() << "[AccountsListModel] export of" << entries.size() << "accounts as" << format
+             << (password.isEmpty() ? "plain" : "encrypted") << (error.isEmpty() ? "written" : "failed");
+    return error;
+}
+
+QString AccountsListModel::exportNotice(const QString &format)
+{
+    int push = 0;
+    int unusable = 0;
+    int untransferable = 0;
+    for (const Account *account : qAsConst(accounts().m_accounts)) {
+        BackupEntry entry;
+        if (account->m_tokenType == Account::TokenPushAuth) {
+            ++push;
+        } else if (!BackupEntry::fromAccount(*account, &entry)) {
+            ++unusable;
+        } else if (format == "migration" && !MigrationCodes::canCarry(entry)) {
+            ++untransferable;
+        }
+    }
+    QStringList parts;
+    if (push > 0) {
+        parts << tr("Аккаунты подтверждения входа не переносятся (%1): они привязаны к этому устройству "
+                    "и его регистрации на сервере.")
+                     .arg(push);
+    }
+    if (unusable > 0) {
+        parts << tr("Аккаунты без действующих кодов пропущены (%1).").arg(unusable);
+    }
+    if (untransferable > 0) {
+        parts << tr("Аккаунты с периодом не 30 секунд или с числом цифр не 6 и не 8 не помещаются в коды "
+                    "переноса (%1): перенесите их файлом.")
+                     .arg(untransferable);
+    }
+    return parts.join(' ');
+}
+
+QStringList AccountsListModel::migrationCodes()
+{
+    // Any id will do as long as all codes of one transfer share it.
+    const int batchId = static_cast<int>(QRandomGenerator::system()->bounded(1, 0x7fffffff));
+    return MigrationCodes::write(exportEntries(true), batchId);
+}
+
+QString AccountsListModel::accountUri(int id)
+{
+    const Account *account = accounts().accountForID(id);
+    BackupEntry entry;
+    return account && BackupEntry::fromAccount(*account, &entry) ? entry.toUri() : QString();
+}
+
+QVariantMap AccountsListModel::addImported(const ImportResult &result)
+{
+    int imported = 0;
+    int duplicates = 0;
+    int unsupported = result.unsupported;
+    for (const QString &uri : result.uris) {
+        Account *account = Account::CreateStandartAccount(uri);
+        if (!usableImport(uri, *account)) {
+            delete account;
+            ++unsupported;
+            continue;
+        }
+        if (accounts().findIfEquals(account)) {
+            delete account;
+            ++duplicates;
+            continue;
+        }
+        const int row = rowCount();
+        beginRowInsertion(row);
+        accounts().AddAccount(account);
+        endRowInsertion();
+        ++imported;
+    }
+    if (imported > 0) {
+        DataStorage::Instance()->SaveData();
+    }
+    qDebug() << "[AccountsListModel] import:" << imported << "added," << duplicates << "present,"
+             << unsupported << "not supported";
+    QString message = tr("Импортировано аккаунтов: %1. Уже были в списке: %2. Не поддерживаются: %3.")
+                          .arg(imported)
+                          .arg(duplicates)
+                          .arg(unsupported);
+    if (result.batchSize > 1) {
+        message = tr("Код переноса %1 из %2. ").arg(result.batchIndex + 1).arg(result.batchSize) + message;
+    }
+    return {{"imported", imported},
+            {"duplicates", duplicates},
+            {"unsupported", unsupported},
+            {"error", QString()},
+            {"message", message}};
 }
 
 void AccountsListModel::acceptAuth()

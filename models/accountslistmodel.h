@@ -6,11 +6,14 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariantMap>
 #include <push_client.h>
 
 class AuthOperation;
 class AuthRequest;
 class HttpResult;
+class ImportResult;
 class ServerManager;
 
 // The QML-facing list of accounts and the hub of the user-interface logic: it shows the stored
@@ -63,6 +66,21 @@ public:
     Q_INVOKABLE void declineAuth();
     Q_INVOKABLE void finishConfirmation();
 
+    // Backup and transfer. Imports take the path of a scan: the same validity and duplicate
+    // rules, one save at the end. Only OTP accounts leave the device.
+    // {"imported", "duplicates", "unsupported": int, "error": text, "message": the summary}.
+    Q_INVOKABLE QVariantMap importBackup(const QString &path, const QString &password);
+    // `format` "aegis" (encrypted when `password` is not empty) or "uris"; the Russian error, or
+    // an empty text once the file is written (mode 0600).
+    Q_INVOKABLE QString exportBackup(const QString &path, const QString &password, const QString &format);
+    // What an export in `format` ("aegis", "uris" or "migration") leaves out and why; empty when
+    // every account goes.
+    Q_INVOKABLE QString exportNotice(const QString &format);
+    // The transfer QR codes of every account that can travel in them.
+    Q_INVOKABLE QStringList migrationCodes();
+    // The "otpauth://" text of one OTP account, for its QR code; empty for any other account.
+    Q_INVOKABLE QString accountUri(int id);
+
     // Called by the operations of server replies while onHttpResult carries them out.
     void addNewAccount(Account *account);
     void removeTokensForAddress(QString address, QList<QString> tokenIds);
@@ -94,6 +112,8 @@ signals:
     void requestTimeChanged();
     void lockedOTPChanged();
     void timeoutChanged();
+    // The outcome of a transfer code given to add(), for the user.
+    void importsummary(QString message);
 
 public slots:
     // Pushes are handled by the push notifications model; the list accepts them and does nothing.
@@ -127,6 +147,8 @@ private:
     // confirmation names its token any more.
     static void releaseAccount(Account *account);
     static void releaseRetiredAccounts();
+    // Adds the accounts of an import as a scan would, saves once and returns the summary map.
+    QVariantMap addImported(const ImportResult &result);
 
     ServerManager *m_serverManager = nullptr;
     Account *m_newAccount = nullptr;

@@ -1,6 +1,8 @@
 #include "accounts/account.h"
 #include "accounts/accountclock.h"
+#include "accounts/authaccount.h"
 #include "accounts/datastorage.h"
+#include "accounts/standartorbaccount.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 #include "app/pushreceiverservice.h"
 #include "app/qmltypes.h"
 #include "models/accountslistmodel.h"
-#include "tests/platform/privatebus.h"
+#include "tests/common/privatebus.h"
 #include "ui/uitypes.h"
 
 #include <QEventLoop>

@@ -2,7 +2,7 @@
 #include "models/accountslistmodel.h"
 #include "servers/servermanager.h"
 #include "tests/common/devserverfixture.h"
-#include "tests/models/modelfixture.h"
+#include "tests/common/modelfixture.h"
 
 #include <QtTest>
 

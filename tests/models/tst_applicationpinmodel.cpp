@@ -1,5 +1,5 @@
 #include "models/applicationpinmodel.h"
-#include "tests/models/modelfixture.h"
+#include "tests/common/modelfixture.h"
 
 #include <QtTest>
 

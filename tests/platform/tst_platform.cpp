@@ -1,4 +1,4 @@
-#include "tests/platform/privatebus.h"
+#include "tests/common/privatebus.h"
 #include "ui/pinattemptlimiter.h"
 
 #include <notification.h>

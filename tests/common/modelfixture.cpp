@@ -1,4 +1,4 @@
-#include "tests/models/modelfixture.h"
+#include "tests/common/modelfixture.h"
 
 #include "accounts/account.h"
 #include "accounts/datastorage.h"
