@@ -71,8 +71,10 @@ signals:
     void passwordChanged();
 
 protected:
-    // Restored HOTP accounts continue from the stored counter rather than the URI's.
-    void restoreCounter(const QJsonObject &object);
+    // Called by the constructors from the persisted form. Restored HOTP accounts continue from the
+    // stored counter rather than the URI's. An account whose stored URI no longer parses shows its
+    // stored issuer and user and is written back with its stored fields as read.
+    void restoreStored(const QJsonObject &object);
 
 public:
     // Read and written directly by the collection, the server session and the models.
@@ -96,6 +98,11 @@ public:
 
 private:
     void construct();
+    void restoreCounter(const QJsonObject &object);
+
+    bool m_uriParsed = false;
+    // The persisted form of an account whose URI did not parse; empty otherwise.
+    QJsonObject m_storedFields;
 
     // Accounts are built on the GUI and the HTTP thread; identifiers stay unique.
     static std::atomic<int> lastInternalID;

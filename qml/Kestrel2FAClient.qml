@@ -286,6 +286,16 @@ Page {
         }
     }
 
+    // A PIN or a count of wrong entries that could not be written.
+    Connections {
+        target: pinModel
+        function onBadreply(msg) { root.showMessage(msg) }
+    }
+    Connections {
+        target: limiter
+        function onBadreply(msg) { root.showMessage(msg) }
+    }
+
     // Desktop keyboards: Back (Alt+Left) leaves a page.
     Shortcut {
         sequences: [StandardKey.Back]
