@@ -2,7 +2,8 @@
 
 #include "otp/base32.h"
 
-#include <QCryptographicHash>
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
 
 #include <cstring>
 #include <ctime>
@@ -77,54 +78,91 @@ int decodeQuintets(const unsigned char *quintets, int length, unsigned char *out
 constexpr std::uint64_t INNER_PAD = 0x3636363636363636ULL;
 constexpr std::uint64_t OUTER_PAD = 0x5C5C5C5C5C5C5C5CULL;
 
-// One hash object per algorithm and thread, reset before each use: constructing a
-// QCryptographicHash allocates, and a code is made on every refresh of the screen.
-QCryptographicHash &scratchHash(QCryptographicHash::Algorithm hash)
+enum class Hash
 {
-    thread_local QCryptographicHash sha1(QCryptographicHash::Sha1);
-    thread_local QCryptographicHash sha256(QCryptographicHash::Sha256);
-    thread_local QCryptographicHash sha512(QCryptographicHash::Sha512);
-    QCryptographicHash &h = hash == QCryptographicHash::Sha512   ? sha512
-                            : hash == QCryptographicHash::Sha256 ? sha256
-                                                                 : sha1;
-    h.reset();
-    return h;
+    Sha1,
+    Sha256,
+    Sha512
+};
+
+// The digests are fetched from the provider once: fetching by name on every code would cost
+// more than the hashing itself. They are never freed, like any process-wide table.
+const EVP_MD *digestOf(Hash hash)
+{
+    static const EVP_MD *const sha1 = EVP_MD_fetch(nullptr, "SHA1", nullptr);
+    static const EVP_MD *const sha256 = EVP_MD_fetch(nullptr, "SHA256", nullptr);
+    static const EVP_MD *const sha512 = EVP_MD_fetch(nullptr, "SHA512", nullptr);
+    return hash == Hash::Sha512 ? sha512 : hash == Hash::Sha256 ? sha256 : sha1;
 }
 
-// RFC 2104 HMAC. Works on raw buffers and writes the digest (20, 32 or 64 bytes) into `out`,
-// returning its length, so that making a code costs no allocation of its own.
-int calcHMAC(const char *key, int keyLength, const char *message, int messageLength,
-             QCryptographicHash::Algorithm hash, unsigned char *out)
+// One digest context per thread, initialised again for each use: creating a context allocates,
+// and a code is made on every refresh of the screen.
+class DigestContext
 {
-    const int blockSize = hash == QCryptographicHash::Sha512 ? 128 : 64;
-    QCryptographicHash &h = scratchHash(hash);
-    QByteArray hashedKey;
+public:
+    DigestContext()
+        : m_context(EVP_MD_CTX_new())
+    {
+    }
+    ~DigestContext() { EVP_MD_CTX_free(m_context); }
+    DigestContext(const DigestContext &) = delete;
+    DigestContext &operator=(const DigestContext &) = delete;
+
+    // H(first || second) into `out`; returns the digest length, 0 on failure.
+    int hash(const EVP_MD *md, const void *first, std::size_t firstLength, const void *second,
+             std::size_t secondLength, unsigned char *out)
+    {
+        unsigned int length = 0;
+        if (!m_context || !md || EVP_DigestInit_ex2(m_context, md, nullptr) != 1 ||
+            EVP_DigestUpdate(m_context, first, firstLength) != 1 ||
+            (secondLength > 0 && EVP_DigestUpdate(m_context, second, secondLength) != 1) ||
+            EVP_DigestFinal_ex(m_context, out, &length) != 1) {
+            return 0;
+        }
+        return static_cast<int>(length);
+    }
+
+private:
+    EVP_MD_CTX *m_context;
+};
+
+// RFC 2104 HMAC. Works on raw buffers and writes the digest (20, 32 or 64 bytes) into `out`,
+// returning its length (0 when libcrypto fails), so that making a code costs no allocation.
+int calcHMAC(const unsigned char *key, int keyLength, const unsigned char *message, int messageLength,
+             Hash hash, unsigned char *out)
+{
+    thread_local DigestContext context;
+    const EVP_MD *md = digestOf(hash);
+    const int blockSize = hash == Hash::Sha512 ? 128 : 64;
+    unsigned char hashedKey[EVP_MAX_MD_SIZE];
     if (keyLength > blockSize) {
-        h.addData(key, keyLength);
-        hashedKey = h.result();
-        h.reset();
-        key = hashedKey.constData();
-        keyLength = hashedKey.size();
+        keyLength = context.hash(md, key, static_cast<std::size_t>(keyLength), nullptr, 0, hashedKey);
+        if (keyLength == 0) {
+            return 0;
+        }
+        key = hashedKey;
     }
 
     // The pads are handled as 64-bit words: the key is zero-filled to the block first.
     std::uint64_t pad[16] = {};
     std::memcpy(pad, key, static_cast<std::size_t>(keyLength));
     const int words = blockSize / 8;
-    for (int i = 0; i < words; ++i)
+    for (int i = 0; i < words; ++i) {
         pad[i] ^= INNER_PAD;
-    h.addData(reinterpret_cast<const char *>(pad), blockSize);
-    h.addData(message, messageLength);
-    const QByteArray inner = h.result();
-
-    for (int i = 0; i < words; ++i)
+    }
+    unsigned char inner[EVP_MAX_MD_SIZE];
+    const int innerLength = context.hash(md, pad, static_cast<std::size_t>(blockSize), message,
+                                         static_cast<std::size_t>(messageLength), inner);
+    if (innerLength == 0) {
+        return 0;
+    }
+    for (int i = 0; i < words; ++i) {
         pad[i] ^= INNER_PAD ^ OUTER_PAD;
-    h.reset();
-    h.addData(reinterpret_cast<const char *>(pad), blockSize);
-    h.addData(inner.constData(), inner.size());
-    const QByteArray digest = h.result();
-    std::memcpy(out, digest.constData(), static_cast<std::size_t>(digest.size()));
-    return digest.size();
+    }
+    const int length = context.hash(md, pad, static_cast<std::size_t>(blockSize), inner,
+                                    static_cast<std::size_t>(innerLength), out);
+    OPENSSL_cleanse(pad, sizeof(pad));
+    return length;
 }
 
 std::string hotp_helper(const std::string &secret, long counter, const unsigned char &digits,
@@ -153,16 +191,16 @@ std::string hotp_helper(const std::string &secret, long counter, const unsigned 
     if (keyLength == 0)
         return reportSecret();
 
-    QCryptographicHash::Algorithm hash;
+    Hash hash;
     switch (algorithm) {
     case 1:
-        hash = QCryptographicHash::Sha1;
+        hash = Hash::Sha1;
         break;
     case 2:
-        hash = QCryptographicHash::Sha256;
+        hash = Hash::Sha256;
         break;
     case 3:
-        hash = QCryptographicHash::Sha512;
+        hash = Hash::Sha512;
         break;
     default:
         return reportSecret();
@@ -170,17 +208,20 @@ std::string hotp_helper(const std::string &secret, long counter, const unsigned 
 
     // Eight-byte big-endian moving factor; the counter is 32 bits wide, the upper half is zero.
     const std::uint32_t moving = static_cast<std::uint32_t>(counter);
-    const char message[8] = {0,
-                             0,
-                             0,
-                             0,
-                             static_cast<char>(moving >> 24),
-                             static_cast<char>(moving >> 16),
-                             static_cast<char>(moving >> 8),
-                             static_cast<char>(moving)};
-    unsigned char digest[64];
-    const int digestLength = calcHMAC(reinterpret_cast<const char *>(key.data()), keyLength, message,
-                                      sizeof(message), hash, digest);
+    const unsigned char message[8] = {0,
+                                      0,
+                                      0,
+                                      0,
+                                      static_cast<unsigned char>(moving >> 24),
+                                      static_cast<unsigned char>(moving >> 16),
+                                      static_cast<unsigned char>(moving >> 8),
+                                      static_cast<unsigned char>(moving)};
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    const int digestLength = calcHMAC(key.data(), keyLength, message, sizeof(message), hash, digest);
+    // Only an exhausted libcrypto fails here: no code is better than a wrong one.
+    if (digestLength < 20) {
+        return reportSecret();
+    }
 
     const int offset = digest[digestLength - 1] & 0x0F;
     const std::uint32_t value = (static_cast<std::uint32_t>(digest[offset] & 0x7F) << 24) |
