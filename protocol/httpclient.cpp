@@ -2,6 +2,7 @@
 
 #include "protocol/httpresult.h"
 #include "protocol/request.h"
+#include "protocol/tcpnodelay.h"
 
 #include <QDebug>
 #include <QMetaEnum>
@@ -26,6 +27,13 @@ HttpClient::HttpClient(QObject *parent)
     qRegisterMetaType<Request *>("Request*");
     qRegisterMetaType<HttpResult *>("HttpResult*");
     connect(m_networkManager, SIGNAL(finished(QNetworkReply *)), this, SLOT(onNetworkReply(QNetworkReply *)));
+    // Nagle off on the manager's connections (see TcpNoDelay): on a TLS connection before its
+    // first request, on a plain one after it, which is in time because a fresh connection's
+    // peer still acknowledges at once.
+    connect(m_networkManager, &QNetworkAccessManager::encrypted, this,
+            [] { TcpNoDelay::applyToConnectedSockets(); });
+    connect(m_networkManager, &QNetworkAccessManager::finished, this,
+            [] { TcpNoDelay::applyToConnectedSockets(); });
 }
 
 HttpClient::~HttpClient()
