@@ -2,8 +2,10 @@
 
 #include "otp/base32.h"
 
+// The low-level digest functions, see hashTwoParts.
+#define OPENSSL_SUPPRESS_DEPRECATED
 #include <openssl/crypto.h>
-#include <openssl/evp.h>
+#include <openssl/sha.h>
 
 #include <cstring>
 #include <ctime>
@@ -85,58 +87,55 @@ enum class Hash
     Sha512
 };
 
-// The digests are fetched from the provider once: fetching by name on every code would cost
-// more than the hashing itself. They are never freed, like any process-wide table.
-const EVP_MD *digestOf(Hash hash)
+// H(first || second) into `out` with libcrypto's low-level digest functions (deprecated in
+// OpenSSL 3, but built by Debian): the EVP interface would load a provider on the first code,
+// which costs 2 ms and 2 MiB at start-up, and dispatch every call through it.
+template <typename Context, int (*Init)(Context *), int (*Update)(Context *, const void *, std::size_t),
+          int (*Final)(unsigned char *, Context *)>
+bool hashTwoParts(const void *first, std::size_t firstLength, const void *second, std::size_t secondLength,
+                  unsigned char *out)
 {
-    static const EVP_MD *const sha1 = EVP_MD_fetch(nullptr, "SHA1", nullptr);
-    static const EVP_MD *const sha256 = EVP_MD_fetch(nullptr, "SHA256", nullptr);
-    static const EVP_MD *const sha512 = EVP_MD_fetch(nullptr, "SHA512", nullptr);
-    return hash == Hash::Sha512 ? sha512 : hash == Hash::Sha256 ? sha256 : sha1;
+    Context context;
+    const bool ok = Init(&context) == 1 && Update(&context, first, firstLength) == 1 &&
+                    (secondLength == 0 || Update(&context, second, secondLength) == 1) &&
+                    Final(out, &context) == 1;
+    OPENSSL_cleanse(&context, sizeof(context));
+    return ok;
 }
 
-// One digest context per thread, initialised again for each use: creating a context allocates,
-// and a code is made on every refresh of the screen.
-class DigestContext
+// The same for the algorithm `hash`; returns the digest length, 0 on failure.
+int digest(Hash hash, const void *first, std::size_t firstLength, const void *second,
+           std::size_t secondLength, unsigned char *out)
 {
-public:
-    DigestContext()
-        : m_context(EVP_MD_CTX_new())
-    {
+    switch (hash) {
+    case Hash::Sha1:
+        return hashTwoParts<SHA_CTX, SHA1_Init, SHA1_Update, SHA1_Final>(first, firstLength, second,
+                                                                         secondLength, out)
+                   ? SHA_DIGEST_LENGTH
+                   : 0;
+    case Hash::Sha256:
+        return hashTwoParts<SHA256_CTX, SHA256_Init, SHA256_Update, SHA256_Final>(first, firstLength, second,
+                                                                                  secondLength, out)
+                   ? SHA256_DIGEST_LENGTH
+                   : 0;
+    case Hash::Sha512:
+        return hashTwoParts<SHA512_CTX, SHA512_Init, SHA512_Update, SHA512_Final>(first, firstLength, second,
+                                                                                  secondLength, out)
+                   ? SHA512_DIGEST_LENGTH
+                   : 0;
     }
-    ~DigestContext() { EVP_MD_CTX_free(m_context); }
-    DigestContext(const DigestContext &) = delete;
-    DigestContext &operator=(const DigestContext &) = delete;
-
-    // H(first || second) into `out`; returns the digest length, 0 on failure.
-    int hash(const EVP_MD *md, const void *first, std::size_t firstLength, const void *second,
-             std::size_t secondLength, unsigned char *out)
-    {
-        unsigned int length = 0;
-        if (!m_context || !md || EVP_DigestInit_ex2(m_context, md, nullptr) != 1 ||
-            EVP_DigestUpdate(m_context, first, firstLength) != 1 ||
-            (secondLength > 0 && EVP_DigestUpdate(m_context, second, secondLength) != 1) ||
-            EVP_DigestFinal_ex(m_context, out, &length) != 1) {
-            return 0;
-        }
-        return static_cast<int>(length);
-    }
-
-private:
-    EVP_MD_CTX *m_context;
-};
+    return 0;
+}
 
 // RFC 2104 HMAC. Works on raw buffers and writes the digest (20, 32 or 64 bytes) into `out`,
 // returning its length (0 when libcrypto fails), so that making a code costs no allocation.
 int calcHMAC(const unsigned char *key, int keyLength, const unsigned char *message, int messageLength,
              Hash hash, unsigned char *out)
 {
-    thread_local DigestContext context;
-    const EVP_MD *md = digestOf(hash);
     const int blockSize = hash == Hash::Sha512 ? 128 : 64;
-    unsigned char hashedKey[EVP_MAX_MD_SIZE];
+    unsigned char hashedKey[SHA512_DIGEST_LENGTH];
     if (keyLength > blockSize) {
-        keyLength = context.hash(md, key, static_cast<std::size_t>(keyLength), nullptr, 0, hashedKey);
+        keyLength = digest(hash, key, static_cast<std::size_t>(keyLength), nullptr, 0, hashedKey);
         if (keyLength == 0) {
             return 0;
         }
@@ -150,17 +149,17 @@ int calcHMAC(const unsigned char *key, int keyLength, const unsigned char *messa
     for (int i = 0; i < words; ++i) {
         pad[i] ^= INNER_PAD;
     }
-    unsigned char inner[EVP_MAX_MD_SIZE];
-    const int innerLength = context.hash(md, pad, static_cast<std::size_t>(blockSize), message,
-                                         static_cast<std::size_t>(messageLength), inner);
+    unsigned char inner[SHA512_DIGEST_LENGTH];
+    const int innerLength = digest(hash, pad, static_cast<std::size_t>(blockSize), message,
+                                   static_cast<std::size_t>(messageLength), inner);
     if (innerLength == 0) {
         return 0;
     }
     for (int i = 0; i < words; ++i) {
         pad[i] ^= INNER_PAD ^ OUTER_PAD;
     }
-    const int length = context.hash(md, pad, static_cast<std::size_t>(blockSize), inner,
-                                    static_cast<std::size_t>(innerLength), out);
+    const int length = digest(hash, pad, static_cast<std::size_t>(blockSize), inner,
+                              static_cast<std::size_t>(innerLength), out);
     OPENSSL_cleanse(pad, sizeof(pad));
     return length;
 }
@@ -216,17 +215,17 @@ std::string hotp_helper(const std::string &secret, long counter, const unsigned 
                                       static_cast<unsigned char>(moving >> 16),
                                       static_cast<unsigned char>(moving >> 8),
                                       static_cast<unsigned char>(moving)};
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    const int digestLength = calcHMAC(key.data(), keyLength, message, sizeof(message), hash, digest);
+    unsigned char mac[SHA512_DIGEST_LENGTH];
+    const int digestLength = calcHMAC(key.data(), keyLength, message, sizeof(message), hash, mac);
     // Only an exhausted libcrypto fails here: no code is better than a wrong one.
     if (digestLength < 20) {
         return reportSecret();
     }
 
-    const int offset = digest[digestLength - 1] & 0x0F;
-    const std::uint32_t value = (static_cast<std::uint32_t>(digest[offset] & 0x7F) << 24) |
-                                (static_cast<std::uint32_t>(digest[offset + 1]) << 16) |
-                                (static_cast<std::uint32_t>(digest[offset + 2]) << 8) | digest[offset + 3];
+    const int offset = mac[digestLength - 1] & 0x0F;
+    const std::uint32_t value = (static_cast<std::uint32_t>(mac[offset] & 0x7F) << 24) |
+                                (static_cast<std::uint32_t>(mac[offset + 1]) << 16) |
+                                (static_cast<std::uint32_t>(mac[offset + 2]) << 8) | mac[offset + 3];
     // value < 2^31, so the remainder fits in 32 bits even for ten digits.
     std::uint32_t code = static_cast<std::uint32_t>(value % DIGITS_POWER[digits]);
 
