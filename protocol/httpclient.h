@@ -40,7 +40,10 @@ private slots:
     void onNetworkReply(QNetworkReply *reply);
 
 private:
-    QNetworkAccessManager *m_networkManager;
+    QNetworkAccessManager *networkManager();
+
+    // Made on the first request (networkManager()).
+    QNetworkAccessManager *m_networkManager = nullptr;
     QList<Request *> m_requestQueue;
     int m_transferTimeout = TRANSFER_TIMEOUT_MS;
 };
