@@ -1,4 +1,7 @@
 #include "accounts/account.h"
+#include "accounts/authaccount.h"
+#include "accounts/standartaccaunt.h"
+#include "accounts/standartorbaccount.h"
 
 #include "accounts/accountclock.h"
 #include "otp/otpauthuri.h"
@@ -84,6 +87,7 @@ void Account::construct()
         qDebug() << "==== OTP reqID:" << m_reqID;
         qDebug() << "==== OTP pin:" << (m_pin.isEmpty() ? m_pin : QString(MASK));
         qDebug() << SEPARATOR;
+        m_uriParsed = true;
         return;
     }
 
@@ -118,6 +122,7 @@ void Account::construct()
         m_issuer = parts.at(0);
         m_user = parts.at(1);
     }
+    m_uriParsed = true;
 }
 
 Account *Account::CreateStandartAccount(const QString &uri)
@@ -230,7 +235,23 @@ QJsonObject Account::toJsonObject() const
     object.insert("addres", m_address);
     object.insert("tokenUID", m_tokenUID);
     object.insert("authKey", m_authKey);
+    // Nothing here could be rebuilt from an unparsable URI: a save must not empty the fields.
+    for (auto it = m_storedFields.constBegin(); it != m_storedFields.constEnd(); ++it) {
+        if (it.key() != QLatin1String("token")) {
+            object.insert(it.key(), it.value());
+        }
+    }
     return object;
+}
+
+void Account::restoreStored(const QJsonObject &object)
+{
+    restoreCounter(object);
+    if (!m_uriParsed) {
+        m_storedFields = object;
+        m_issuer = object.value("Issuer").toString();
+        m_user = object.value("User").toString();
+    }
 }
 
 void Account::restoreCounter(const QJsonObject &object)

@@ -71,8 +71,10 @@ signals:
     void passwordChanged();
 
 protected:
-    // Restored HOTP accounts continue from the stored counter rather than the URI's.
-    void restoreCounter(const QJsonObject &object);
+    // Called by the constructors from the persisted form. Restored HOTP accounts continue from the
+    // stored counter rather than the URI's. An account whose stored URI no longer parses shows its
+    // stored issuer and user and is written back with its stored fields as read.
+    void restoreStored(const QJsonObject &object);
 
 public:
     // Read and written directly by the collection, the server session and the models.
@@ -96,6 +98,11 @@ public:
 
 private:
     void construct();
+    void restoreCounter(const QJsonObject &object);
+
+    bool m_uriParsed = false;
+    // The persisted form of an account whose URI did not parse; empty otherwise.
+    QJsonObject m_storedFields;
 
     // The time step whose code m_password holds, and that code, so that reading the code
     // computes it again only when the period has rolled over. -1: none yet. A password set in
@@ -106,10 +113,5 @@ private:
     // Accounts are built on the GUI and the HTTP thread; identifiers stay unique.
     static std::atomic<int> lastInternalID;
 };
-
-// The account classes are reached through this header.
-#include "accounts/authaccount.h"
-#include "accounts/standartaccaunt.h"
-#include "accounts/standartorbaccount.h"
 
 #endif // KESTREL_ACCOUNTS_ACCOUNT_H

@@ -1,4 +1,5 @@
 #include "accounts/accountsdata.h"
+#include "accounts/authaccount.h"
 
 #include "accounts/account.h"
 

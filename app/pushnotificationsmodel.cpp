@@ -63,8 +63,13 @@ void PushNotificationsModel::onRegistrationIdChanged(const QString &registration
     if (registrationId.isEmpty())
         return;
     DataStorage *storage = DataStorage::Instance();
+    // The platform delivers the id again at every start, so a failed write costs nothing stored.
     storage->SaveRegistrationId(registrationId);
+    // In a windowless start nothing has loaded the accounts yet; changing and saving an empty
+    // collection would replace them all.
+    storage->LoadData();
     storage->m_accountsData.UpdateRegistrationId(registrationId);
+    // A failure is kept for the accounts list to show, and the storage retries.
     storage->SaveData();
 }
 

@@ -4,6 +4,7 @@
 // server is another process). Mean, median and spread of five runs are printed; the median
 // wall time of one request in flight is the round-trip figure.
 #include "accounts/account.h"
+#include "accounts/authaccount.h"
 #include "protocol/httpclient.h"
 #include "protocol/httpclientprocess.h"
 #include "protocol/operationrequest.h"

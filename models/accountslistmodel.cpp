@@ -1,6 +1,11 @@
 #include "models/accountslistmodel.h"
 
 #include "accounts/datastorage.h"
+#include "backup/aegisvault.h"
+#include "backup/backupentry.h"
+#include "backup/backupfile.h"
+#include "backup/migrationcodes.h"
+#include "backup/otpauthurilist.h"
 #include "otp/otpauthuri.h"
 #include "protocol/authoperation.h"
 #include "protocol/authrequest.h"
@@ -11,15 +16,98 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QRandomGenerator>
 
 namespace {
 
 const QString TICKET_INCOMPLETE_MESSAGE = QStringLiteral(
     "Невозможно зарегистрировать аккаунт: в QR-коде нет адреса сервера или идентификатора запроса.");
+const QString REMOVED_BY_SERVER_MESSAGE =
+    QStringLiteral("Сервер %1 сообщил, что эти аккаунты больше не действуют, и они удалены: %2.");
+// What that message shows of names and addresses, which came from a server.
+const int MAX_SHOWN_NAME = 64;
+const int MAX_SHOWN_ADDRESS = 128;
+const int MAX_LISTED_ACCOUNTS = 10;
 
 AccountsData &accounts()
 {
     return DataStorage::Instance()->m_accountsData;
+}
+
+// The models of the process; they share the collection.
+QList<AccountsListModel *> &liveModels()
+{
+    static QList<AccountsListModel *> models;
+    return models;
+}
+
+// Accounts out of the collection that the current confirmation of some model still names.
+QList<Account *> &retiredAccounts()
+{
+    static QList<Account *> retired;
+    return retired;
+}
+
+QString bounded(const QString &text, int length)
+{
+    if (text.size() <= length) {
+        return text;
+    }
+    int kept = length - 1;
+    if (text.at(kept - 1).isHighSurrogate()) {
+        --kept;
+    }
+    return text.left(kept) + QChar(0x2026);
+}
+
+QString removedByServerMessage(const QString &address, const QList<Account *> &removed)
+{
+    QStringList names;
+    for (const Account *account : removed) {
+        if (names.size() == MAX_LISTED_ACCOUNTS) {
+            names << QStringLiteral("и ещё %1").arg(removed.size() - MAX_LISTED_ACCOUNTS);
+            break;
+        }
+        const QString issuer = bounded(account->m_issuer, MAX_SHOWN_NAME);
+        const QString user = bounded(account->m_user, MAX_SHOWN_NAME);
+        names << (issuer.isEmpty() && user.isEmpty()   ? QStringLiteral("без названия")
+                  : issuer.isEmpty() || user.isEmpty() ? issuer + user
+                                                       : issuer + " (" + user + ")");
+    }
+    return REMOVED_BY_SERVER_MESSAGE.arg(bounded(address, MAX_SHOWN_ADDRESS),
+                                         names.join(QStringLiteral("; ")));
+}
+
+const QString UNKNOWN_FORMAT = QStringLiteral("Неизвестный формат файла.");
+const QString NOTHING_TO_EXPORT = QStringLiteral("Нет аккаунтов, которые можно экспортировать.");
+const QString URIS_NOT_ENCRYPTED =
+    QStringLiteral("Список ссылок не шифруется: уберите пароль или выберите формат Aegis.");
+const QString ENCRYPTION_FAILED = QStringLiteral("Не удалось зашифровать файл.");
+
+// A QR code holds at most about 3 KB; longer texts in a file are no account.
+const int MAX_IMPORTED_URI = 4096;
+
+// An imported account passes what a scanned one passes: an OTP URI that parses, a Base32 secret
+// and an account that makes codes.
+bool usableImport(const QString &uri, const Account &account)
+{
+    const OTPAuthURI parsed(uri.toUtf8().toStdString());
+    BackupEntry entry;
+    return uri.size() <= MAX_IMPORTED_URI && parsed.isValid() &&
+           (parsed.type() == OTPAuthURI::TOTP || parsed.type() == OTPAuthURI::HOTP) &&
+           BackupEntry::fromAccount(account, &entry) && account.m_otpToken.isValid();
+}
+
+QList<BackupEntry> exportEntries(bool migration)
+{
+    QList<BackupEntry> entries;
+    for (const Account *account : qAsConst(accounts().m_accounts)) {
+        BackupEntry entry;
+        if (BackupEntry::fromAccount(*account, &entry) && (!migration || MigrationCodes::canCarry(entry))) {
+            entries << entry;
+        }
+    }
+    return entries;
 }
 
 QString ticketParam(const OTPAuthURI &uri, const char *name)
@@ -39,14 +127,15 @@ AccountsListModel::AccountsListModel(QObject *parent)
 
 AccountsListModel::~AccountsListModel()
 {
+    liveModels().removeOne(this);
     // The manager joins its threads; results it forwarded meanwhile are still queued here and
     // are freed without being carried out against a model that is going away.
     delete m_serverManager;
     m_serverManager = nullptr;
     m_closing = true;
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    qDeleteAll(m_retiredAccounts);
-    m_retiredAccounts.clear();
+    // This model's confirmation no longer holds them back.
+    releaseRetiredAccounts();
     // A new account the user never kept is not in the collection.
     delete m_newAccount;
     m_newAccount = nullptr;
@@ -61,10 +150,21 @@ void AccountsListModel::Initialize()
             SLOT(onConfirmationStatusChanged(Account::ConfirmationStatus)));
     connect(m_serverManager, SIGNAL(httpresult(HttpResult *)), this, SLOT(onHttpResult(HttpResult *)),
             Qt::QueuedConnection);
-    // The collection outlives a model. The file mirrors it (every change is saved), so a second
-    // model in the same process finds it filled and must not load the same accounts twice.
-    if (accounts().m_accounts.isEmpty()) {
-        DataStorage::Instance()->LoadData();
+    liveModels().append(this);
+    // Queued: the view connects to badreply only once the model is made.
+    const auto tellUser = [this](const QString &message) {
+        if (!m_closing) {
+            onBadReply(message);
+        }
+    };
+    DataStorage *storage = DataStorage::Instance();
+    connect(storage, &DataStorage::problem, this, tellUser, Qt::QueuedConnection);
+    // Loads once per process, whoever comes first; a second model finds the collection filled.
+    storage->LoadData();
+    // Told while no view was there, e.g. a save that failed in a windowless start.
+    for (const QString &message : storage->TakePendingProblems()) {
+        QMetaObject::invokeMethod(
+            this, [tellUser, message] { tellUser(message); }, Qt::QueuedConnection);
     }
     m_serverManager->getRemovedTokens();
 }
@@ -155,6 +255,15 @@ QHash<int, QByteArray> AccountsListModel::roleNames() const
 void AccountsListModel::add(QString uri)
 {
     qDebug() << "AccountsListModel::add begin";
+    if (MigrationCodes::isMigrationText(uri)) {
+        const ImportResult result = MigrationCodes::read(uri);
+        if (!result.error.isEmpty()) {
+            onBadReply(result.error);
+            return;
+        }
+        emit importsummary(addImported(result).value("message").toString());
+        return;
+    }
     const OTPAuthURI parsed(uri.toUtf8().toStdString());
     if (parsed.type() == OTPAuthURI::OrbTicket) {
         const QString address = ticketParam(parsed, "address");
@@ -223,17 +332,21 @@ void AccountsListModel::rewrite()
         appendAccount(account, true);
         return;
     }
+    // A failure is told by the storage, which keeps trying.
     DataStorage::Instance()->SaveData();
-    // The session serves the new account under the token id from now on.
+    // The sessions serve the new account under the token id from now on.
     if (!replaced->m_address.isEmpty()) {
-        m_serverManager->removeToken(replaced->m_address, replaced->m_tokenUID);
+        forgetEverywhere(replaced);
     }
-    if (!account->m_address.isEmpty() && !account->m_tokenUID.isEmpty()) {
-        if (VexaServer *server = m_serverManager->GetServer(account->m_address)) {
-            server->put(account);
-        }
+    if (!account->m_tokenUID.isEmpty()) {
+        putInSessions(account);
     }
     releaseAccount(replaced);
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        if (model != this) {
+            emit model->dataChanged(model->index(row), model->index(row));
+        }
+    }
     emit itemrewrited(row);
 }
 
@@ -250,11 +363,11 @@ void AccountsListModel::remove(int id, int index)
     if (row != index) {
         qDebug() << "[AccountsListModel] remove: view row" << index << "is row" << row;
     }
-    beginRemoveRows(QModelIndex(), row, row);
-    forgetInSession(account);
+    beginRowRemoval(row, row);
+    forgetEverywhere(account);
     accounts().RemoveAccount(account);
     DataStorage::Instance()->SaveData();
-    endRemoveRows();
+    endRowRemoval();
     releaseAccount(account);
 }
 
@@ -265,15 +378,15 @@ void AccountsListModel::resetAllData()
         return;
     }
     QList<Account *> removed;
-    beginRemoveRows(QModelIndex(), 0, count - 1);
+    beginRowRemoval(0, count - 1);
     while (!accounts().m_accounts.isEmpty()) {
         Account *account = accounts().accountForIndex(accounts().m_accounts.size() - 1);
-        forgetInSession(account);
+        forgetEverywhere(account);
         accounts().RemoveAccount(account);
         removed.append(account);
     }
     DataStorage::Instance()->SaveData();
-    endRemoveRows();
+    endRowRemoval();
     for (Account *account : qAsConst(removed)) {
         releaseAccount(account);
     }
@@ -308,14 +421,18 @@ void AccountsListModel::removeTokensForAddress(QString address, QList<QString> t
             continue;
         }
         Account *account = accounts().accountForIndex(row);
-        beginRemoveRows(QModelIndex(), row, row);
-        m_serverManager->removeToken(address, tokenId);
+        beginRowRemoval(row, row);
+        forgetEverywhere(account);
         accounts().RemoveAccount(account);
-        endRemoveRows();
+        endRowRemoval();
         removed.append(account);
     }
     server->SetState(VexaServer::ONHOLD);
-    DataStorage::Instance()->SaveData();
+    // The server decides about its tokens, but OTP secrets go with them: the user is told.
+    if (!removed.isEmpty()) {
+        DataStorage::Instance()->SaveData();
+        onBadReply(removedByServerMessage(address, removed));
+    }
     for (Account *account : qAsConst(removed)) {
         releaseAccount(account);
     }
@@ -324,16 +441,17 @@ void AccountsListModel::removeTokensForAddress(QString address, QList<QString> t
 void AccountsListModel::appendAccount(Account *account, bool toSession)
 {
     const int row = rowCount();
-    beginInsertRows(QModelIndex(), row, row);
+    beginRowInsertion(row);
     accounts().AddAccount(account);
-    DataStorage::Instance()->SaveData();
-    if (toSession && !account->m_address.isEmpty()) {
-        if (VexaServer *server = m_serverManager->GetServer(account->m_address)) {
-            server->put(account);
-        }
+    // Not on disk is not ready: the storage tells the user instead, and keeps trying.
+    const bool saved = DataStorage::Instance()->SaveData();
+    if (toSession) {
+        putInSessions(account);
     }
-    emit accountready();
-    endInsertRows();
+    if (saved) {
+        emit accountready();
+    }
+    endRowInsertion();
 }
 
 void AccountsListModel::offerDuplicate(Account *account, Account *existing)
@@ -355,30 +473,208 @@ void AccountsListModel::forgetInSession(Account *account)
     }
 }
 
+void AccountsListModel::beginRowInsertion(int row)
+{
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        model->beginInsertRows(QModelIndex(), row, row);
+    }
+}
+
+void AccountsListModel::endRowInsertion()
+{
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        model->endInsertRows();
+    }
+}
+
+void AccountsListModel::beginRowRemoval(int first, int last)
+{
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        model->beginRemoveRows(QModelIndex(), first, last);
+    }
+}
+
+void AccountsListModel::endRowRemoval()
+{
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        model->endRemoveRows();
+    }
+}
+
+void AccountsListModel::forgetEverywhere(Account *account)
+{
+    forgetInSession(account);
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        if (model != this) {
+            model->m_serverManager->removeToken(account->m_address, account->m_tokenUID);
+        }
+    }
+}
+
+void AccountsListModel::putInSessions(Account *account)
+{
+    if (account->m_address.isEmpty()) {
+        return;
+    }
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        if (VexaServer *server = model->m_serverManager->GetServer(account->m_address)) {
+            server->put(account);
+        }
+    }
+}
+
 void AccountsListModel::releaseAccount(Account *account)
 {
     if (!account) {
         return;
     }
-    if (account == m_existingAccount) {
-        m_existingAccount = nullptr;
+    bool named = false;
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        if (model->m_existingAccount == account) {
+            model->m_existingAccount = nullptr;
+        }
+        const AuthRequest *current =
+            model->m_serverManager ? model->m_serverManager->GetCurrentRequest() : nullptr;
+        named = named ||
+                (current && !account->m_tokenUID.isEmpty() && current->GetTokenUID() == account->m_tokenUID &&
+                 current->GetAddress() == account->m_address);
     }
-    const AuthRequest *current = m_serverManager ? m_serverManager->GetCurrentRequest() : nullptr;
-    if (current && !account->m_tokenUID.isEmpty() && current->GetTokenUID() == account->m_tokenUID &&
-        current->GetAddress() == account->m_address) {
-        m_retiredAccounts.append(account);
-        return;
+    if (named) {
+        retiredAccounts().append(account);
+    } else {
+        delete account;
     }
-    delete account;
 }
 
 void AccountsListModel::releaseRetiredAccounts()
 {
-    const QList<Account *> retired = m_retiredAccounts;
-    m_retiredAccounts.clear();
+    const QList<Account *> retired = retiredAccounts();
+    retiredAccounts().clear();
     for (Account *account : retired) {
         releaseAccount(account);
     }
+}
+
+QVariantMap AccountsListModel::importBackup(const QString &path, const QString &password)
+{
+    const ImportResult result = BackupFile::read(path, password);
+    if (!result.error.isEmpty()) {
+        qDebug() << "[AccountsListModel] import refused:" << result.error;
+        return {
+            {"imported", 0}, {"duplicates", 0}, {"unsupported", 0}, {"error", result.error}, {"message", ""}};
+    }
+    return addImported(result);
+}
+
+QString AccountsListModel::exportBackup(const QString &path, const QString &password, const QString &format)
+{
+    if (format != "aegis" && format != "uris") {
+        return UNKNOWN_FORMAT;
+    }
+    if (format == "uris" && !password.isEmpty()) {
+        return URIS_NOT_ENCRYPTED;
+    }
+    const QList<BackupEntry> entries = exportEntries(false);
+    if (entries.isEmpty()) {
+        return NOTHING_TO_EXPORT;
+    }
+    const QByteArray content =
+        format == "aegis" ? AegisVault::write(entries, password) : OtpauthUriList::write(entries);
+    if (content.isEmpty()) {
+        return ENCRYPTION_FAILED;
+    }
+    const QString error = BackupFile::write(path, content);
+    qDebug() << "[AccountsListModel] export of" << entries.size() << "accounts as" << format
+             << (password.isEmpty() ? "plain" : "encrypted") << (error.isEmpty() ? "written" : "failed");
+    return error;
+}
+
+QString AccountsListModel::exportNotice(const QString &format)
+{
+    int push = 0;
+    int unusable = 0;
+    int untransferable = 0;
+    for (const Account *account : qAsConst(accounts().m_accounts)) {
+        BackupEntry entry;
+        if (account->m_tokenType == Account::TokenPushAuth) {
+            ++push;
+        } else if (!BackupEntry::fromAccount(*account, &entry)) {
+            ++unusable;
+        } else if (format == "migration" && !MigrationCodes::canCarry(entry)) {
+            ++untransferable;
+        }
+    }
+    QStringList parts;
+    if (push > 0) {
+        parts << tr("Аккаунты подтверждения входа не переносятся (%1): они привязаны к этому устройству "
+                    "и его регистрации на сервере.")
+                     .arg(push);
+    }
+    if (unusable > 0) {
+        parts << tr("Аккаунты без действующих кодов пропущены (%1).").arg(unusable);
+    }
+    if (untransferable > 0) {
+        parts << tr("Аккаунты с периодом не 30 секунд или с числом цифр не 6 и не 8 не помещаются в коды "
+                    "переноса (%1): перенесите их файлом.")
+                     .arg(untransferable);
+    }
+    return parts.join(' ');
+}
+
+QStringList AccountsListModel::migrationCodes()
+{
+    // Any id will do as long as all codes of one transfer share it.
+    const int batchId = static_cast<int>(QRandomGenerator::system()->bounded(1, 0x7fffffff));
+    return MigrationCodes::write(exportEntries(true), batchId);
+}
+
+QString AccountsListModel::accountUri(int id)
+{
+    const Account *account = accounts().accountForID(id);
+    BackupEntry entry;
+    return account && BackupEntry::fromAccount(*account, &entry) ? entry.toUri() : QString();
+}
+
+QVariantMap AccountsListModel::addImported(const ImportResult &result)
+{
+    int imported = 0;
+    int duplicates = 0;
+    int unsupported = result.unsupported;
+    for (const QString &uri : result.uris) {
+        Account *account = Account::CreateStandartAccount(uri);
+        if (!usableImport(uri, *account)) {
+            delete account;
+            ++unsupported;
+            continue;
+        }
+        if (accounts().findIfEquals(account)) {
+            delete account;
+            ++duplicates;
+            continue;
+        }
+        const int row = rowCount();
+        beginRowInsertion(row);
+        accounts().AddAccount(account);
+        endRowInsertion();
+        ++imported;
+    }
+    if (imported > 0) {
+        DataStorage::Instance()->SaveData();
+    }
+    qDebug() << "[AccountsListModel] import:" << imported << "added," << duplicates << "present,"
+             << unsupported << "not supported";
+    QString message = tr("Импортировано аккаунтов: %1. Уже были в списке: %2. Не поддерживаются: %3.")
+                          .arg(imported)
+                          .arg(duplicates)
+                          .arg(unsupported);
+    if (result.batchSize > 1) {
+        message = tr("Код переноса %1 из %2. ").arg(result.batchIndex + 1).arg(result.batchSize) + message;
+    }
+    return {{"imported", imported},
+            {"duplicates", duplicates},
+            {"unsupported", unsupported},
+            {"error", QString()},
+            {"message", message}};
 }
 
 void AccountsListModel::acceptAuth()

@@ -6,17 +6,22 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariantMap>
 #include <push_client.h>
 
 class AuthOperation;
 class AuthRequest;
 class HttpResult;
+class ImportResult;
 class ServerManager;
 
 // The QML-facing list of accounts and the hub of the user-interface logic: it shows the stored
 // accounts in collection order, turns scanned URIs into accounts or server registrations, owns
 // the ServerManager through which every server-bound account is reached, carries out the
-// results of server replies and offers the current login confirmation to the view.
+// results of server replies and offers the current login confirmation to the view. What the user
+// must know about the accounts file (DataStorage::problem) reaches the view through badreply.
+// GUI thread only; several models (each with its own ServerManager) may share the collection.
 class AccountsListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -61,6 +66,21 @@ public:
     Q_INVOKABLE void declineAuth();
     Q_INVOKABLE void finishConfirmation();
 
+    // Backup and transfer. Imports take the path of a scan: the same validity and duplicate
+    // rules, one save at the end. Only OTP accounts leave the device.
+    // {"imported", "duplicates", "unsupported": int, "error": text, "message": the summary}.
+    Q_INVOKABLE QVariantMap importBackup(const QString &path, const QString &password);
+    // `format` "aegis" (encrypted when `password` is not empty) or "uris"; the Russian error, or
+    // an empty text once the file is written (mode 0600).
+    Q_INVOKABLE QString exportBackup(const QString &path, const QString &password, const QString &format);
+    // What an export in `format` ("aegis", "uris" or "migration") leaves out and why; empty when
+    // every account goes.
+    Q_INVOKABLE QString exportNotice(const QString &format);
+    // The transfer QR codes of every account that can travel in them.
+    Q_INVOKABLE QStringList migrationCodes();
+    // The "otpauth://" text of one OTP account, for its QR code; empty for any other account.
+    Q_INVOKABLE QString accountUri(int id);
+
     // Called by the operations of server replies while onHttpResult carries them out.
     void addNewAccount(Account *account);
     void removeTokensForAddress(QString address, QList<QString> tokenIds);
@@ -92,6 +112,8 @@ signals:
     void requestTimeChanged();
     void lockedOTPChanged();
     void timeoutChanged();
+    // The outcome of a transfer code given to add(), for the user.
+    void importsummary(QString message);
 
 public slots:
     // Pushes are handled by the push notifications model; the list accepts them and does nothing.
@@ -104,24 +126,33 @@ public slots:
 private:
     void Initialize();
 
-    // Appends a new row, saves, optionally hands the account to its server's session and
-    // announces it with accountready().
+    // Appends a new row, saves, optionally hands the account to its server's sessions and, once
+    // it is on disk, announces it with accountready().
     void appendAccount(Account *account, bool toSession);
     // Keeps a new account that equals a stored one until the user chooses; a new account still
     // waiting from an earlier scan is released.
     void offerDuplicate(Account *account, Account *existing);
     // The session of the account's server forgets its token (log line when there is none).
     void forgetInSession(Account *account);
-    // Frees an account taken out of the collection, or keeps it until the confirmation that
-    // names its token is finished.
-    void releaseAccount(Account *account);
-    void releaseRetiredAccounts();
+
+    // Every model of the process shows the one collection: a change of its rows is announced to
+    // all of them, and an account leaves the sessions of all of their managers.
+    void beginRowInsertion(int row);
+    void endRowInsertion();
+    void beginRowRemoval(int first, int last);
+    void endRowRemoval();
+    void forgetEverywhere(Account *account);
+    void putInSessions(Account *account);
+    // Frees an account taken out of the collection, or keeps it until no model's current
+    // confirmation names its token any more.
+    static void releaseAccount(Account *account);
+    static void releaseRetiredAccounts();
+    // Adds the accounts of an import as a scan would, saves once and returns the summary map.
+    QVariantMap addImported(const ImportResult &result);
 
     ServerManager *m_serverManager = nullptr;
     Account *m_newAccount = nullptr;
     Account *m_existingAccount = nullptr;
-    // Removed accounts that the current confirmation still names.
-    QList<Account *> m_retiredAccounts;
     // Set while the model is destroyed: results still queued are freed, not carried out.
     bool m_closing = false;
 };

@@ -1,5 +1,6 @@
 #include "models/qrcodescannermodel.h"
 
+#include "backup/migrationcodes.h"
 #include "otp/otpauthuri.h"
 
 #include <QDebug>
@@ -30,6 +31,12 @@ QRCodeScannerModel::QRCodeScannerModel(QObject *parent)
 void QRCodeScannerModel::onQRCodeScanned(const QString &qrCode)
 {
     qDebug() << "QRCodeScannerModel::onQRCodeScanned begin";
+    if (MigrationCodes::isMigrationText(qrCode)) {
+        m_valid = MigrationCodes::read(qrCode).error.isEmpty();
+        qDebug() << "==== transfer code" << (m_valid ? "readable" : "damaged");
+        qDebug() << "QRCodeScannerModel::onQRCodeScanned end";
+        return;
+    }
     const OTPAuthURI uri(qrCode.toUtf8().toStdString());
     m_valid = uri.isValid();
     // A ticket without a server address or request id cannot be registered, so it is no usable code.

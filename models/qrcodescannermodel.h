@@ -3,8 +3,8 @@
 #include <QObject>
 #include <QString>
 
-// Judges a decoded QR text: is it a usable "otpauth://" or "orbticket://" URI? Adding the account
-// is the accounts list model's business.
+// Judges a decoded QR text: is it a usable "otpauth://" or "orbticket://" URI, or a readable
+// "otpauth-migration://" transfer code? Adding the accounts is the accounts list model's business.
 class QRCodeScannerModel : public QObject
 {
     Q_OBJECT

@@ -7,6 +7,9 @@
 class Base32
 {
 public:
+    // The RFC 4648 alphabet that secrets are written in.
+    static constexpr unsigned char ALPHABET[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ234567";
+
     // Number of quintets needed for `bytes` bytes (rounded up).
     static int GetEncode32Length(int bytes);
     // Number of whole bytes carried by `quintets` quintets (rounded down).

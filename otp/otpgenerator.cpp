@@ -19,8 +19,6 @@ const std::uint64_t DIGITS_POWER[11] = {
 
 namespace {
 
-const unsigned char BASE32_ALPHABET[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ234567";
-
 // Texts up to this length are decoded on the stack; real secrets are far shorter, so the code
 // path that runs on every refresh of the screen does not touch the heap for them.
 constexpr std::size_t STACK_TEXT = 256;
@@ -55,7 +53,7 @@ struct QuintetTables
     {
         for (int c = 0; c < 256; ++c)
             plain[c] = static_cast<unsigned char>(c);
-        Base32::Unmap32(plain, 256, BASE32_ALPHABET);
+        Base32::Unmap32(plain, 256, Base32::ALPHABET);
         for (int c = 0; c < 256; ++c)
             secret[c] = plain[(c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c];
     }

@@ -47,11 +47,14 @@ Page {
             "registration": "dialogs/RegistrationDialog.qml",
             "confirmation": "dialogs/ConfirmationDialog.qml",
             "lock": "dialogs/LockScreen.qml",
-            "toast": "dialogs/Toast.qml"
+            "toast": "dialogs/Toast.qml",
+            "pinCheck": "dialogs/PinCheckDialog.qml",
+            "accountQr": "dialogs/AccountQrDialog.qml"
         }
         const component = Qt.createComponent(Qt.resolvedUrl(files[name]))
+        const withApp = ["lock", "remove", "rowMenu", "pinCheck", "accountQr"]
         const properties = name === "confirmation" ? { accounts: accountsModel }
-                         : name === "lock" || name === "remove" || name === "rowMenu" ? { app: root } : {}
+                         : withApp.indexOf(name) >= 0 ? { app: root } : {}
         const p = component.createObject(root, properties)
         // The handlers may still run while the window closes, when the main item is gone.
         if (name === "duplicate") {
@@ -108,8 +111,8 @@ Page {
             return qsTr("Вставьте текст QR-кода")
         scannerModel.onQRCodeScanned(uri)
         if (!scannerModel.isValid())
-            return qsTr("Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/… "
-                        + "или билет orbticket://…")
+            return qsTr("Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/…, "
+                        + "код переноса otpauth-migration://… или билет orbticket://…")
         addAnswered = false
         accountsModel.add(uri)
         if (!addAnswered) {
@@ -146,6 +149,23 @@ Page {
 
     function openAbout() {
         stack.push(Qt.resolvedUrl("pages/AboutPage.qml"), {})
+    }
+
+    // A page of pages/ with the main item as its app.
+    function openPage(file) {
+        stack.push(Qt.resolvedUrl("pages/" + file), { app: root })
+    }
+
+    // Secrets leave the screen or the device only after the PIN, when one is set.
+    function withPin(action) {
+        if (pinModel.isPinCodePresent())
+            popup("pinCheck").ask(action)
+        else
+            action()
+    }
+
+    function showAccountQr(id, issuer, user) {
+        withPin(function () { popup("accountQr").show(id, issuer, user) })
     }
 
     function openPinSetup(mode) {
@@ -218,6 +238,10 @@ Page {
                 popup("registration").close()
             popup("duplicate").open()
         }
+        function onImportsummary(message) {
+            root.addAnswered = true
+            popup("toast").show(message, 5000)
+        }
         function onItemrewrited(row) {
             root.tick++
             root.showMessage(qsTr("Аккаунт заменён"))
@@ -257,6 +281,16 @@ Page {
             if (shown("confirmation"))
                 popup("confirmation").outcome("declined")
         }
+    }
+
+    // A PIN or a count of wrong entries that could not be written.
+    Connections {
+        target: pinModel
+        function onBadreply(msg) { root.showMessage(msg) }
+    }
+    Connections {
+        target: limiter
+        function onBadreply(msg) { root.showMessage(msg) }
     }
 
     // Desktop keyboards: Back (Alt+Left) leaves a page.

@@ -2,6 +2,7 @@
 
 #include "ui/clipboardproxy.h"
 #include "ui/pinattemptlimiter.h"
+#include "ui/qrcodeitem.h"
 #include "ui/qrimagedecoder.h"
 
 #include <QQuickStyle>
@@ -12,6 +13,7 @@ void registerUiTypes()
     qmlRegisterType<QRImageDecoder>("ru.kestrel.ui", 1, 0, "QRImageDecoder");
     qmlRegisterType<PinAttemptLimiter>("ru.kestrel.ui", 1, 0, "PinAttemptLimiter");
     qmlRegisterType<ClipboardProxy>("ru.kestrel.ui", 1, 0, "Clipboard");
+    qmlRegisterType<QRCodeItem>("ru.kestrel.ui", 1, 0, "QRCode");
 }
 
 void selectUiStyle()

@@ -9,7 +9,6 @@
 #include <vector>
 
 namespace {
-const unsigned char ALPHABET[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ234567";
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -25,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::vector<unsigned char> bytes(
             static_cast<std::size_t>(Base32::GetDecode32Length(static_cast<int>(size))) + 1);
         (void)Base32::Decode32(quintets.data(), static_cast<int>(size), bytes.data());
-        (void)Base32::Map32(quintets.data(), static_cast<int>(size), ALPHABET);
+        (void)Base32::Map32(quintets.data(), static_cast<int>(size), Base32::ALPHABET);
     }
 
     // Round trip: bytes -> quintets -> characters -> bytes.
@@ -33,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::vector<unsigned char> encoded(
             static_cast<std::size_t>(Base32::GetEncode32Length(static_cast<int>(size))));
         if (!Base32::Encode32(data, static_cast<int>(size), encoded.data()) ||
-            !Base32::Map32(encoded.data(), static_cast<int>(encoded.size()), ALPHABET))
+            !Base32::Map32(encoded.data(), static_cast<int>(encoded.size()), Base32::ALPHABET))
             std::abort();
         const QByteArray back = base32_decode(std::string(encoded.begin(), encoded.end()));
         if (back != QByteArray(reinterpret_cast<const char *>(data), static_cast<int>(size)))

@@ -42,6 +42,10 @@ Canvas {
             ctx.moveTo(3, 6); ctx.lineTo(9, 6); ctx.lineTo(11, 8); ctx.lineTo(21, 8); ctx.lineTo(21, 19)
             ctx.lineTo(3, 19); ctx.closePath()
             break
+        case "file":
+            ctx.moveTo(6, 3); ctx.lineTo(14, 3); ctx.lineTo(19, 8); ctx.lineTo(19, 21); ctx.lineTo(6, 21); ctx.closePath()
+            ctx.moveTo(14, 3); ctx.lineTo(14, 8); ctx.lineTo(19, 8)
+            break
         case "up":
             ctx.moveTo(12, 19); ctx.lineTo(12, 5); ctx.moveTo(6, 11); ctx.lineTo(12, 5); ctx.lineTo(18, 11)
             break

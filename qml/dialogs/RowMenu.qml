@@ -25,6 +25,14 @@ Menu {
         onTriggered: menu.target.nextCode()
     }
     MenuItem {
+        objectName: "showQrItem"
+        text: qsTr("Показать QR-код")
+        // Push accounts are bound to this device and have no code to show.
+        visible: menu.target !== null && (menu.target.tokenType === 1 || menu.target.tokenType === 2)
+        height: visible ? implicitHeight : 0
+        onTriggered: menu.app.showAccountQr(menu.target.accountId, menu.target.issuer, menu.target.user)
+    }
+    MenuItem {
         objectName: "removeItem"
         text: qsTr("Удалить…")
         onTriggered: menu.app.askRemove(menu.target.accountId, menu.target.index, menu.target.issuer,

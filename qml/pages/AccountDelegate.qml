@@ -30,7 +30,8 @@ Item {
     readonly property int typeHOTP: 2
     readonly property int typePush: 4
 
-    // Bumped when the row's account is rewritten or its counter advanced: everything is read again.
+    // Bumped when the row's account is rewritten or changed or its counter advanced: everything
+    // is read again.
     property int revision: 0
 
     function role(r, everyTick) {
@@ -90,6 +91,10 @@ Item {
         target: row.app ? row.app.accounts : null
         function onItemrewrited(rewritten) {
             if (rewritten === row.index)
+                row.revision++
+        }
+        function onDataChanged(topLeft, bottomRight) {
+            if (row.index >= topLeft.row && row.index <= bottomRight.row)
                 row.revision++
         }
     }

@@ -6,12 +6,16 @@ import Qt.labs.folderlistmodel 2.15
 import Qt.labs.platform 1.1 as Platform
 import "../components"
 
-// A picker of picture files that looks the same on the phone and the desktop and needs no
-// platform dialog.
+// A picker of picture files (or, with other filters, of any files) that looks the same on the
+// phone and the desktop and needs no platform dialog.
 Page {
     id: page
 
     property var app
+    property string heading: qsTr("Выберите изображение")
+    property var nameFilters: ["*.png", "*.jpg", "*.jpeg", "*.bmp", "*.gif", "*.webp"]
+    property string emptyText: qsTr("Здесь нет изображений")
+    property bool thumbnails: true
     readonly property url pictures: Platform.StandardPaths.writableLocation(Platform.StandardPaths.PicturesLocation)
     readonly property url home: Platform.StandardPaths.writableLocation(Platform.StandardPaths.HomeLocation)
 
@@ -22,7 +26,7 @@ Page {
     objectName: "imagePickerPage"
 
     header: PageHeader {
-        title: qsTr("Выберите изображение")
+        title: page.heading
         subtitle: decodeURIComponent(folderModel.folder.toString().replace(/^file:\/\//, ""))
         onBackClicked: page.StackView.view.pop()
 
@@ -49,7 +53,7 @@ Page {
         showDirsFirst: true
         showDotAndDotDot: false
         caseSensitive: false
-        nameFilters: ["*.png", "*.jpg", "*.jpeg", "*.bmp", "*.gif", "*.webp"]
+        nameFilters: page.nameFilters
     }
 
     ListView {
@@ -77,14 +81,14 @@ Page {
                     Icon {
                         anchors.fill: parent
                         anchors.margins: 8
-                        visible: fileIsDir
-                        name: "folder"
+                        visible: fileIsDir || !page.thumbnails
+                        name: fileIsDir ? "folder" : "file"
                         color: Material.foreground
                     }
                     Image {
                         anchors.fill: parent
-                        visible: !fileIsDir
-                        source: fileIsDir ? "" : fileUrl
+                        visible: !fileIsDir && page.thumbnails
+                        source: fileIsDir || !page.thumbnails ? "" : fileUrl
                         sourceSize.width: 96
                         sourceSize.height: 96
                         asynchronous: true
@@ -103,7 +107,7 @@ Page {
     Label {
         anchors.centerIn: parent
         visible: list.count === 0 && folderModel.status === FolderListModel.Ready
-        text: qsTr("Здесь нет изображений")
+        text: page.emptyText
         opacity: 0.7
     }
 }

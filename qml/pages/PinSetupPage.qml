@@ -35,7 +35,9 @@ Page {
             }
             app.pinLimiter.recordSuccess()
             if (mode === "remove") {
-                app.pinModel.resetPinCode()
+                // On failure the model has told why, and the PIN stays.
+                if (!app.pinModel.resetPinCode())
+                    return
                 app.showMessage(qsTr("PIN-код удалён"))
                 page.StackView.view.pop()
                 return
@@ -55,7 +57,8 @@ Page {
                 step = "new"
                 return
             }
-            app.pinModel.onSetPinCode(newPin)
+            if (!app.pinModel.onSetPinCode(newPin))
+                return
             app.showMessage(mode === "set" ? qsTr("PIN-код установлен") : qsTr("PIN-код изменён"))
             page.StackView.view.pop()
             return

@@ -76,6 +76,35 @@ Page {
             Label {
                 Layout.margins: 16
                 Layout.bottomMargin: 4
+                text: qsTr("Резервная копия")
+                color: Material.accent
+                font.bold: true
+            }
+            // Export and transfer put every secret in a file or on the screen: behind the PIN.
+            ItemDelegate {
+                objectName: "exportItem"
+                Layout.fillWidth: true
+                text: qsTr("Экспорт в файл")
+                onClicked: page.app.withPin(function () { page.app.openPage("BackupExportPage.qml") })
+            }
+            ItemDelegate {
+                objectName: "importItem"
+                Layout.fillWidth: true
+                text: qsTr("Импорт из файла")
+                onClicked: page.app.openPage("BackupImportPage.qml")
+            }
+            ItemDelegate {
+                objectName: "transferItem"
+                Layout.fillWidth: true
+                text: qsTr("Перенести на другое устройство")
+                onClicked: page.app.withPin(function () { page.app.openPage("TransferPage.qml") })
+            }
+
+            MenuSeparator { Layout.fillWidth: true }
+
+            Label {
+                Layout.margins: 16
+                Layout.bottomMargin: 4
                 text: qsTr("Данные")
                 color: Material.accent
                 font.bold: true

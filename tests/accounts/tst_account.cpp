@@ -1,5 +1,6 @@
 #include "accounts/account.h"
 #include "accounts/accountclock.h"
+#include "accounts/authaccount.h"
 #include "accounts/datastorage.h"
 
 #include <QLocale>

@@ -1,5 +1,6 @@
 #include "accounts/account.h"
 #include "accounts/accountsdata.h"
+#include "accounts/authaccount.h"
 
 #include <QPointer>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 #include "accounts/datastorage.h"
 #include "accounts/standartaccaunt.h"
 #include "app/pushnotificationsmodel.h"
-#include "tests/platform/fakenotificationserver.h"
-#include "tests/platform/privatebus.h"
+#include "tests/common/fakenotificationserver.h"
+#include "tests/common/privatebus.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
-#include "tests/platform/fakenotificationserver.h"
-#include "tests/platform/privatebus.h"
+#include "tests/common/fakenotificationserver.h"
+#include "tests/common/privatebus.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -1,7 +1,7 @@
 #include "accounts/accountclock.h"
 #include "models/accountslistmodel.h"
 #include "servers/servermanager.h"
-#include "tests/models/modelfixture.h"
+#include "tests/common/modelfixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QtTest>

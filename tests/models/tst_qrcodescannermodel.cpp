@@ -52,6 +52,10 @@ private slots:
                                                "==== OTP reqID: \"r17\"", "==== OTP pin: \"***\""};
         QTest::newRow("ticket without address") << "orbticket://r17?pin=4321" << false << invalid;
         QTest::newRow("ticket with empty reqID") << "orbticket://?address=http://h/v" << false << invalid;
+        QTest::newRow("transfer code") << "otpauth-migration://offline?data=CgcKAUEgBDAC" << true
+                                       << QStringList{"==== transfer code readable"};
+        QTest::newRow("damaged transfer code")
+            << "otpauth-migration://offline?data=AAAA" << false << QStringList{"==== transfer code damaged"};
     }
 
     void scan()

@@ -21,10 +21,10 @@ QByteArray encode(const QByteArray &bytes)
 {
     QByteArray text(Base32::GetEncode32Length(bytes.size()), Qt::Uninitialized);
     auto *out = reinterpret_cast<unsigned char *>(text.data());
-    const auto *alphabet = reinterpret_cast<const unsigned char *>("ABCDEFGHIJKLMNOPQRSTUVWXYZ234567");
     if (!Base32::Encode32(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size(), out) ||
-        !Base32::Map32(out, text.size(), alphabet))
+        !Base32::Map32(out, text.size(), Base32::ALPHABET)) {
         return QByteArray();
+    }
     return text;
 }
 
@@ -212,8 +212,7 @@ private slots:
             QCOMPARE(base32_decode(encode(bytes).toStdString()), bytes);
         }
         unsigned char quintet = 32;
-        QVERIFY(!Base32::Map32(&quintet, 1,
-                               reinterpret_cast<const unsigned char *>("ABCDEFGHIJKLMNOPQRSTUVWXYZ234567")));
+        QVERIFY(!Base32::Map32(&quintet, 1, Base32::ALPHABET));
         QVERIFY(!Base32::Decode32(&quintet, 1, &quintet));
     }
 };

@@ -8,7 +8,7 @@
 #include "protocol/getremovedtokensrequest.h"
 #include "protocol/registerorbaccountoperation.h"
 #include "protocol/updatetokensrequest.h"
-#include "tests/models/modelfixture.h"
+#include "tests/common/modelfixture.h"
 
 #include <QtTest>
 

@@ -1,4 +1,5 @@
 #include "accounts/account.h"
+#include "accounts/authaccount.h"
 #include "models/accountslistmodel.h"
 #include "protocol/accepttokenrequest.h"
 #include "protocol/authoperation.h"
@@ -8,7 +9,7 @@
 #include "protocol/registerorbaccountoperation.h"
 #include "protocol/request.h"
 #include "tests/common/devserverfixture.h"
-#include "tests/models/modelfixture.h"
+#include "tests/common/modelfixture.h"
 
 #include <QMessageAuthenticationCode>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "tests/qml/qmltestsetup.h"
+#include "tests/common/qmltestsetup.h"
 
 #include <auroraapp.h>
 

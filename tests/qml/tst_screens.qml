@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtTest 1.15
+import Qt.labs.platform 1.1 as Platform
 
 // The flows of the main window that can break: adding, duplicates, removal, HOTP codes, login
 // confirmations against kestrel-devserver, and the PIN lock with its wait after wrong entries.
@@ -186,6 +187,96 @@ Item {
             const first = r.password
             mouseClick(find("nextCode", r))
             tryVerify(function () { return r.password !== first })
+        }
+
+        function dataFile(name) {
+            return Platform.StandardPaths.writableLocation(Platform.StandardPaths.AppDataLocation) + "/" + name
+        }
+
+        // Export with a password (typed twice) and without one (after a warning), then import.
+        function test_backupExportImport() {
+            addByText(totp)
+            tryCompare(list(), "count", 1)
+            app.openSettings()
+            mouseClick(find("exportItem", settle("settingsPage")))
+            let page = settle("backupExportPage")
+            const fields = { pathField: dataFile("screens.json"), passwordField: "пароль", repeatField: "пароль!" }
+            for (const name in fields)
+                find(name, page).text = fields[name]
+            mouseClick(find("exportButton", page))
+            compare(find("errorLabel", page).text, "Пароли не совпадают.")
+            find("repeatField", page).text = "пароль"
+            mouseClick(find("exportButton", page))
+            tryCompare(find("doneLabel", page), "visible", true)
+
+            find("formatBox", page).currentIndex = 1
+            find("pathField", page).text = dataFile("screens-plain.json")
+            mouseClick(find("exportButton", page))
+            const warning = find("plainExportDialog", page)
+            tryCompare(warning, "opened", true)
+            verify(!find("doneLabel", page).visible, "nothing written before the answer")
+            mouseClick(find("acceptButton", warning.footer))
+            tryCompare(find("doneLabel", page), "visible", true)
+            tryCompare(warning, "visible", false)
+
+            app.accounts.resetAllData()
+            mouseClick(find("backButton", page))
+            mouseClick(find("importItem", settle("settingsPage")))
+            page = settle("backupImportPage")
+            mouseClick(find("chooseButton", page))
+            compare(settle("imagePickerPage").nameFilters, ["*.json", "*.txt"])
+            mouseClick(find("backButton", app.stack.currentItem))
+            settle("backupImportPage")
+            find("pathField", page).text = dataFile("screens.json")
+            mouseClick(find("importButton", page))
+            compare(find("errorLabel", page).text, "Файл зашифрован: введите пароль.")
+            find("passwordField", page).text = "пароль"
+            mouseClick(find("importButton", page))
+            compare(find("summaryLabel", page).text, "Импортировано аккаунтов: 1. Уже были в списке: 0. Не поддерживаются: 0.")
+            compare(list().count, 1)
+        }
+
+        // An account's code and the transfer codes wait for the PIN; the codes add on another phone.
+        function test_qrCodesBehindPin() {
+            for (let i = 0; i < 11; ++i)
+                app.accounts.add("otpauth://totp/Site" + i + ":user?secret=JBSWY3DPEHPK3PXP")
+            app.pinModel.onSetPinCode("2468")
+            mouseClick(find("more", row(0)))
+            // Clicks during the menu's opening animation land on the wrong item.
+            tryCompare(find("rowMenu"), "opened", true)
+            mouseClick(find("showQrItem"))
+            const check = find("pinCheckDialog")
+            for (const pin of ["1111", "2468"]) {
+                tryCompare(check, "opened", true)
+                find("pinCheckField", check.contentItem).text = pin
+                mouseClick(find("pinCheckButton", check.footer))
+            }
+            compare(find("pinCheckError", check.contentItem).text, "Неверный PIN-код")
+            const dialog = find("accountQrDialog")
+            tryCompare(dialog, "opened", true)
+            verify(find("accountQrCode", dialog.contentItem).valid)
+            verify(dialog.uri.indexOf("otpauth://totp/Site0:user?secret=JBSWY3DPEHPK3PXP") === 0, dialog.uri)
+            mouseClick(find("closeButton", dialog.footer))
+            tryCompare(dialog, "visible", false)
+
+            app.openSettings()
+            mouseClick(find("transferItem", settle("settingsPage")))
+            tryCompare(check, "opened", true)
+            find("pinCheckField", check.contentItem).text = "2468"
+            mouseClick(find("pinCheckButton", check.footer))
+            const transfer = settle("transferPage")
+            tryCompare(check, "visible", false)
+            compare(find("transferCodes", transfer).count, 2)
+            mouseClick(find("nextButton", transfer))
+            tryCompare(find("transferCodes", transfer), "currentIndex", 1)
+
+            const codes = app.accounts.migrationCodes()
+            app.accounts.resetAllData()
+            app.backToList()
+            for (const code of codes)
+                addByText(code)
+            tryCompare(list(), "count", 11)
+            compare(find("toast").text, "Код переноса 2 из 2. Импортировано аккаунтов: 1. Уже были в списке: 0. Не поддерживаются: 0.")
         }
 
         function test_aboutShowsVersion() {

@@ -1,4 +1,4 @@
-#include "tests/qml/qmltestsetup.h"
+#include "tests/common/qmltestsetup.h"
 
 #include <QDir>
 #include <QQuickItem>
@@ -87,6 +87,29 @@ private slots:
         shoot("add");
         QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "backToList"));
         QTRY_COMPARE(child("stack")->property("depth").toInt(), 1);
+    }
+
+    void backupScreens()
+    {
+        for (const char *page : {"BackupExportPage", "BackupImportPage", "TransferPage"}) {
+            QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "openPage",
+                                              Q_ARG(QVariant, QString(page) + ".qml")));
+            QTRY_COMPARE(child("stack")->property("depth").toInt(), 2);
+            shoot(QString(page).toLower());
+            QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "backToList"));
+            QTRY_COMPARE(child("stack")->property("depth").toInt(), 1);
+        }
+        const auto *accounts =
+            qobject_cast<QAbstractItemModel *>(m_view->rootObject()->property("accounts").value<QObject *>());
+        QVERIFY(accounts);
+        const QModelIndex first = accounts->index(0, 0);
+        QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "showAccountQr",
+                                          Q_ARG(QVariant, first.data(260)), Q_ARG(QVariant, first.data(259)),
+                                          Q_ARG(QVariant, first.data(258))));
+        QTRY_VERIFY(child("accountQrDialog") && child("accountQrDialog")->property("opened").toBool());
+        shoot("accountqr");
+        QMetaObject::invokeMethod(child("accountQrDialog"), "close");
+        QTRY_VERIFY(!child("accountQrDialog")->property("visible").toBool());
     }
 
     void confirmationDialog()

@@ -1,3 +1,4 @@
+#include "accounts/authaccount.h"
 #include "accounts/datastorage.h"
 #include "models/accountslistmodel.h"
 #include "otp/otpauthuri.h"
@@ -7,7 +8,7 @@
 #include "servers/servermanager.h"
 #include "servers/vexaserver.h"
 #include "tests/common/devserverfixture.h"
-#include "tests/models/modelfixture.h"
+#include "tests/common/modelfixture.h"
 
 #include <QJsonArray>
 #include <QRandomGenerator>

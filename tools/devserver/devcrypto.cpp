@@ -12,7 +12,6 @@
 #include <memory>
 
 namespace {
-const unsigned char BASE32_ALPHABET[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ234567";
 const int GCM_KEY_LENGTH = 16;
 const int GCM_IV_LENGTH = 12;
 const int GCM_TAG_LENGTH = 16;
@@ -63,7 +62,7 @@ QString DevCrypto::base32Encode(const QByteArray &bytes)
     auto *outData = reinterpret_cast<unsigned char *>(out.data());
     if (!Base32::Encode32(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size(),
                           outData) ||
-        !Base32::Map32(outData, out.size(), BASE32_ALPHABET)) {
+        !Base32::Map32(outData, out.size(), Base32::ALPHABET)) {
         return QString();
     }
     return QString::fromLatin1(out);

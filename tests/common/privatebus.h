@@ -1,5 +1,5 @@
-#ifndef KESTREL_TESTS_PLATFORM_PRIVATEBUS_H
-#define KESTREL_TESTS_PLATFORM_PRIVATEBUS_H
+#ifndef KESTREL_TESTS_COMMON_PRIVATEBUS_H
+#define KESTREL_TESTS_COMMON_PRIVATEBUS_H
 
 #include <QProcess>
 #include <QString>
@@ -59,4 +59,4 @@ private:
         return result;                                                                                       \
     }
 
-#endif // KESTREL_TESTS_PLATFORM_PRIVATEBUS_H
+#endif // KESTREL_TESTS_COMMON_PRIVATEBUS_H

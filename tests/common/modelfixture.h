@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_TESTS_COMMON_MODELFIXTURE_H
+#define KESTREL_TESTS_COMMON_MODELFIXTURE_H
 
 #include "models/accountslistmodel.h"
 
@@ -27,7 +28,7 @@ public:
 
     // For initTestCase: the data files go to a temporary directory kept for the whole program.
     static bool useTemporaryDataHome();
-    // Frees every stored account and saves the empty collection, as on a fresh installation.
+    // Frees every stored account and removes the accounts file, as on a fresh installation.
     static void clearAccounts();
     // The accounts in the model's rows, in row order.
     static QList<Account *> accounts();
@@ -41,3 +42,5 @@ public:
     QSignalSpy badReplies;
     QSignalSpy confirmations;
 };
+
+#endif // KESTREL_TESTS_COMMON_MODELFIXTURE_H

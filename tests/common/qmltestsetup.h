@@ -1,5 +1,5 @@
-#ifndef KESTREL_TESTS_QML_QMLTESTSETUP_H
-#define KESTREL_TESTS_QML_QMLTESTSETUP_H
+#ifndef KESTREL_TESTS_COMMON_QMLTESTSETUP_H
+#define KESTREL_TESTS_COMMON_QMLTESTSETUP_H
 
 #include "tests/common/devserverfixture.h"
 
@@ -72,4 +72,4 @@ private:
         return QTest::qExec(&test, argc, argv);                                                              \
     }
 
-#endif // KESTREL_TESTS_QML_QMLTESTSETUP_H
+#endif // KESTREL_TESTS_COMMON_QMLTESTSETUP_H

@@ -1,0 +1,87 @@
+#include "backup/backupfile.h"
+
+#include "backup/aegisvault.h"
+#include "backup/otpauthurilist.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QSaveFile>
+#include <QUrl>
+
+namespace {
+
+const QString NO_FILE = QStringLiteral("Выберите файл.");
+const QString UNREADABLE = QStringLiteral("Не удалось прочитать файл: %1");
+const QString TOO_LARGE = QStringLiteral("Файл слишком большой для резервной копии.");
+const QString UNWRITABLE = QStringLiteral("Не удалось записать файл: %1");
+
+ImportResult failure(const QString &error)
+{
+    ImportResult result;
+    result.error = error;
+    return result;
+}
+
+} // namespace
+
+ImportResult BackupFile::read(const QString &path, const QString &password)
+{
+    const QString local = localPath(path);
+    if (local.isEmpty()) {
+        return failure(NO_FILE);
+    }
+    QFile file(local);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return failure(UNREADABLE.arg(file.errorString()));
+    }
+    // Read one byte past the limit: a file that grows while it is read is caught as well.
+    const QByteArray content = file.read(MAX_SIZE + 1);
+    if (content.size() > MAX_SIZE) {
+        return failure(TOO_LARGE);
+    }
+    if (file.error() != QFileDevice::NoError) {
+        return failure(UNREADABLE.arg(file.errorString()));
+    }
+    return parse(content, password);
+}
+
+ImportResult BackupFile::parse(const QByteArray &content, const QString &password)
+{
+    QByteArray text = content;
+    if (text.startsWith("\xEF\xBB\xBF")) {
+        text.remove(0, 3);
+    }
+    if (text.trimmed().startsWith('{')) {
+        return AegisVault::read(text, password);
+    }
+    return OtpauthUriList::read(text);
+}
+
+QString BackupFile::write(const QString &path, const QByteArray &content)
+{
+    const QString local = localPath(path);
+    if (local.isEmpty()) {
+        return NO_FILE;
+    }
+    // The content reaches the name only once it is complete, and never readable by others.
+    QSaveFile file(local);
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        qDebug() << "[BackupFile] cannot create" << local << file.errorString();
+        return UNWRITABLE.arg(file.errorString());
+    }
+    if (file.write(content) != content.size() || !file.flush() || !file.commit()) {
+        qDebug() << "[BackupFile] write failed" << local << file.errorString();
+        return UNWRITABLE.arg(file.errorString());
+    }
+    return QString();
+}
+
+QString BackupFile::localPath(const QString &pathOrUrl)
+{
+    const QString text = pathOrUrl.trimmed();
+    if (text.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+        return QUrl(text).toLocalFile();
+    }
+    return text;
+}
