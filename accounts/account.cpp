@@ -172,11 +172,18 @@ void Account::UpdatePass()
         return;
     }
     const long now = static_cast<long>(AccountClock::secsSinceEpoch());
+    const unsigned int period = m_otpToken.period();
+    // The step is the counter the code is made from; the token never changes after construction.
+    const qint64 step = period == 0 ? -1 : static_cast<qint64>(static_cast<quint32>(now) / period);
+    if (step >= 0 && step == m_passStep && m_password == m_passCode) {
+        return;
+    }
     OTPGenErrorCode error = OTPGenErrorCode::NoError;
-    const std::string code =
-        OTPGenerator::computeTOTP(now, upperSecret(m_otpToken.secret()), m_otpToken.digits(),
-                                  m_otpToken.period(), m_otpToken.algorithm(), &error);
+    const std::string code = OTPGenerator::computeTOTP(
+        now, upperSecret(m_otpToken.secret()), m_otpToken.digits(), period, m_otpToken.algorithm(), &error);
     setPassword(QString::fromStdString(code));
+    m_passStep = step;
+    m_passCode = m_password;
 }
 
 void Account::IncrementCounter()

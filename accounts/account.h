@@ -104,6 +104,12 @@ private:
     // The persisted form of an account whose URI did not parse; empty otherwise.
     QJsonObject m_storedFields;
 
+    // The time step whose code m_password holds, and that code, so that reading the code
+    // computes it again only when the period has rolled over. -1: none yet. A password set in
+    // any other way differs from m_passCode and is replaced by the code on the next update.
+    qint64 m_passStep = -1;
+    QString m_passCode;
+
     // Accounts are built on the GUI and the HTTP thread; identifiers stay unique.
     static std::atomic<int> lastInternalID;
 };

@@ -45,8 +45,10 @@ private slots:
 private:
     // Ends a reply that breaks a bound; it finishes as an error through onNetworkReply.
     static void abortReply(QNetworkReply *reply, const char *why);
+    QNetworkAccessManager *networkManager();
 
-    QNetworkAccessManager *m_networkManager;
+    // Made on the first request (networkManager()).
+    QNetworkAccessManager *m_networkManager = nullptr;
     QList<Request *> m_requestQueue;
     int m_transferTimeout = TRANSFER_TIMEOUT_MS;
     int m_requestDeadline = REQUEST_DEADLINE_MS;
