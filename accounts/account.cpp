@@ -88,6 +88,7 @@ void Account::construct()
         qDebug() << "==== OTP reqID:" << m_reqID;
         qDebug() << "==== OTP pin:" << (m_pin.isEmpty() ? m_pin : QString(MASK));
         qDebug() << SEPARATOR;
+        m_uriParsed = true;
         return;
     }
 
@@ -122,6 +123,7 @@ void Account::construct()
         m_issuer = parts.at(0);
         m_user = parts.at(1);
     }
+    m_uriParsed = true;
 }
 
 Account *Account::CreateStandartAccount(const QString &uri)
@@ -171,11 +173,18 @@ void Account::UpdatePass()
         return;
     }
     const long now = static_cast<long>(AccountClock::secsSinceEpoch());
+    const unsigned int period = m_otpToken.period();
+    // The step is the counter the code is made from; the token never changes after construction.
+    const qint64 step = period == 0 ? -1 : static_cast<qint64>(static_cast<quint32>(now) / period);
+    if (step >= 0 && step == m_passStep && m_password == m_passCode) {
+        return;
+    }
     OTPGenErrorCode error = OTPGenErrorCode::NoError;
-    const std::string code =
-        OTPGenerator::computeTOTP(now, upperSecret(m_otpToken.secret()), m_otpToken.digits(),
-                                  m_otpToken.period(), m_otpToken.algorithm(), &error);
+    const std::string code = OTPGenerator::computeTOTP(
+        now, upperSecret(m_otpToken.secret()), m_otpToken.digits(), period, m_otpToken.algorithm(), &error);
     setPassword(QString::fromStdString(code));
+    m_passStep = step;
+    m_passCode = m_password;
 }
 
 void Account::IncrementCounter()
@@ -271,7 +280,23 @@ QJsonObject Account::toJsonObject() const
     object.insert("addres", m_address);
     object.insert("tokenUID", m_tokenUID);
     object.insert("authKey", m_authKey);
+    // Nothing here could be rebuilt from an unparsable URI: a save must not empty the fields.
+    for (auto it = m_storedFields.constBegin(); it != m_storedFields.constEnd(); ++it) {
+        if (it.key() != QLatin1String("token")) {
+            object.insert(it.key(), it.value());
+        }
+    }
     return object;
+}
+
+void Account::restoreStored(const QJsonObject &object)
+{
+    restoreCounter(object);
+    if (!m_uriParsed) {
+        m_storedFields = object;
+        m_issuer = object.value("Issuer").toString();
+        m_user = object.value("User").toString();
+    }
 }
 
 void Account::restoreCounter(const QJsonObject &object)

@@ -80,8 +80,10 @@ signals:
     void passwordChanged();
 
 protected:
-    // Restored HOTP accounts continue from the stored counter rather than the URI's.
-    void restoreCounter(const QJsonObject &object);
+    // Called by the constructors from the persisted form. Restored HOTP accounts continue from the
+    // stored counter rather than the URI's. An account whose stored URI no longer parses shows its
+    // stored issuer and user and is written back with its stored fields as read.
+    void restoreStored(const QJsonObject &object);
 
 public:
     // Read and written directly by the collection, the server session and the models.
@@ -105,6 +107,17 @@ public:
 
 private:
     void construct();
+    void restoreCounter(const QJsonObject &object);
+
+    bool m_uriParsed = false;
+    // The persisted form of an account whose URI did not parse; empty otherwise.
+    QJsonObject m_storedFields;
+
+    // The time step whose code m_password holds, and that code, so that reading the code
+    // computes it again only when the period has rolled over. -1: none yet. A password set in
+    // any other way differs from m_passCode and is replaced by the code on the next update.
+    qint64 m_passStep = -1;
+    QString m_passCode;
 
     // Accounts are built on the GUI and the HTTP thread; identifiers stay unique.
     static std::atomic<int> lastInternalID;

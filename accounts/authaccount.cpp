@@ -55,7 +55,7 @@ AuthAccount::AuthAccount(const QJsonObject &object)
     SetLanguage(token.value("language").toString());
     SetTimeZoneOffset(token.value("timezoneOffset").toInt(0));
     SetAppVersion(token.value("appVersion").toString());
-    restoreCounter(object);
+    restoreStored(object);
 }
 
 AuthAccount::~AuthAccount() = default;

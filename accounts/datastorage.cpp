@@ -2,16 +2,17 @@
 
 #include "accounts/account.h"
 #include "accounts/accountclock.h"
+#include "accounts/datadirectory.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
-#include <QStandardPaths>
-#include <cerrno>
-#include <sys/stat.h>
+#include <QMetaMethod>
+#include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -19,25 +20,18 @@ const QString ACCOUNTS_FILE_NAME = QStringLiteral("accounts.txt");
 const QString PINCODE_FILE_NAME = QStringLiteral("apppin.txt");
 const QString REGISTRATION_ID_FILE_NAME = QStringLiteral("regid.txt");
 
-// Creates the missing directories of `path` private to the user.
-bool makeDirectory(const QString &path)
-{
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        return true;
-    }
-    if (info.exists()) {
-        return false;
-    }
-    const QString parent = info.absolutePath();
-    if (parent != info.absoluteFilePath() && !makeDirectory(parent)) {
-        return false;
-    }
-    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST) {
-        return false;
-    }
-    return QFileInfo(path).isDir();
-}
+const QString UNREADABLE_MESSAGE = QStringLiteral(
+    "Не удалось прочитать файл аккаунтов. Он оставлен без изменений, а изменения списка не будут "
+    "сохраняться до перезапуска программы.");
+const QString DAMAGED_MESSAGE =
+    QStringLiteral("Файл аккаунтов повреждён, и прочитать его не удалось. Его копия сохранена в папке данных "
+                   "программы под именем «%1».");
+const QString UNKNOWN_ENTRIES_MESSAGE =
+    QStringLiteral("Записей в файле аккаунтов, которые эта версия программы не может показать: %1. Они "
+                   "сохраняются в файле без изменений.");
+const QString SAVE_FAILED_MESSAGE =
+    QStringLiteral("Не удалось записать аккаунты на устройство (нет места или нет доступа к папке данных). "
+                   "Аккаунты остаются в памяти программы, запись повторяется автоматически.");
 
 } // namespace
 
@@ -52,46 +46,68 @@ DataStorage::DataStorage(QObject *parent)
 {
 }
 
-void DataStorage::LoadData()
+bool DataStorage::LoadData()
 {
-    const QString path = _getAppDataPath() + "/" + ACCOUNTS_FILE_NAME;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return;
+    if (m_loadState != NotLoaded) {
+        return m_loadState == Loaded;
     }
-    const QByteArray content = file.readAll();
+    const QString path = DataDirectory::filePath(ACCOUNTS_FILE_NAME);
+    if (!QFileInfo::exists(path)) {
+        m_loadState = Loaded;
+        return true;
+    }
+    QFile file(path);
+    const QByteArray content = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        qWarning().noquote() << "[DataStorage] accounts file cannot be read:" << path << file.errorString();
+        m_loadState = Unreadable;
+        report(UNREADABLE_MESSAGE);
+        return false;
+    }
     file.close();
 
     const QJsonDocument document = QJsonDocument::fromJson(content);
     if (!document.isArray()) {
         // Keep whatever the user had before the next save replaces the file.
         if (!content.trimmed().isEmpty()) {
-            keepDamagedFile(path);
+            const QString copy = keepDamagedFile(path);
+            if (copy.isEmpty()) {
+                m_loadState = Unreadable;
+                report(UNREADABLE_MESSAGE);
+                return false;
+            }
+            report(DAMAGED_MESSAGE.arg(copy));
         }
-        return;
+        m_loadState = Loaded;
+        return true;
     }
     const QJsonArray array = document.array();
-    for (const QJsonValue &value : array) {
-        const QJsonObject object = value.toObject();
-        Account *account = Account::CreateAccountFromJson(object);
+    for (int index = 0; index < array.size(); ++index) {
+        const QJsonValue value = array.at(index);
+        Account *account = value.isObject() ? Account::CreateAccountFromJson(value.toObject()) : nullptr;
         if (account != nullptr) {
             m_accountsData.AddAccount(account);
-            qDebug() << "[DataStorage] loaded account" << object.value("User");
+            qDebug() << "[DataStorage] loaded account" << value.toObject().value("User");
+        } else {
+            // Perhaps written by a later release: it goes back into the file as it came.
+            m_unreadable.append(qMakePair(index, value));
         }
     }
-}
-
-void DataStorage::SaveData()
-{
-    const QByteArray content = QJsonDocument(m_accountsData.toJsonArray()).toJson();
-    if (writeFile(ACCOUNTS_FILE_NAME, content, true)) {
-        qDebug() << "Write to file";
+    m_loadState = Loaded;
+    if (!m_unreadable.isEmpty()) {
+        report(UNKNOWN_ENTRIES_MESSAGE.arg(m_unreadable.size()));
     }
+    return true;
 }
 
-void DataStorage::SaveApplicationPin(const QString &pin)
+bool DataStorage::SaveData()
 {
-    writeFile(PINCODE_FILE_NAME, pin.toUtf8(), true);
+    return writeAccounts(true);
+}
+
+bool DataStorage::SaveApplicationPin(const QString &pin)
+{
+    return DataDirectory::writeFile(DataDirectory::filePath(PINCODE_FILE_NAME), pin.toUtf8());
 }
 
 QString DataStorage::GetApplicationPin()
@@ -99,9 +115,9 @@ QString DataStorage::GetApplicationPin()
     return readLine(PINCODE_FILE_NAME);
 }
 
-void DataStorage::SaveRegistrationId(const QString &id)
+bool DataStorage::SaveRegistrationId(const QString &id)
 {
-    writeFile(REGISTRATION_ID_FILE_NAME, id.toUtf8(), false);
+    return DataDirectory::writeFile(DataDirectory::filePath(REGISTRATION_ID_FILE_NAME), id.toUtf8());
 }
 
 QString DataStorage::GetRegistrationId()
@@ -109,44 +125,85 @@ QString DataStorage::GetRegistrationId()
     return readLine(REGISTRATION_ID_FILE_NAME);
 }
 
+QStringList DataStorage::TakePendingProblems()
+{
+    QStringList problems;
+    problems.swap(m_pendingProblems);
+    return problems;
+}
+
+void DataStorage::ResetForTests()
+{
+    qDeleteAll(m_accountsData.m_accounts);
+    m_accountsData.m_accounts.clear();
+    m_unreadable.clear();
+    m_pendingProblems.clear();
+    m_loadState = NotLoaded;
+    m_retryMs = FIRST_RETRY_MS;
+    if (m_retryTimer) {
+        m_retryTimer->stop();
+    }
+}
+
 QString DataStorage::_getAppDataPath() const
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return DataDirectory::path();
 }
 
-bool DataStorage::ensureDataDirectory() const
+bool DataStorage::writeAccounts(bool announceFailure)
 {
-    const QString directory = _getAppDataPath();
-    return !directory.isEmpty() && makeDirectory(directory);
-}
-
-bool DataStorage::writeFile(const QString &fileName, const QByteArray &content, bool secret) const
-{
-    // The content goes to a temporary file that replaces the old one only once it is complete, so
-    // a crash, a kill or a full disk leaves the old file intact.
-    QSaveFile file(_getAppDataPath() + "/" + fileName);
-    if (!ensureDataDirectory() || !file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qDebug() << "File open error";
+    LoadData();
+    if (m_loadState == Unreadable) {
+        qWarning() << "[DataStorage] accounts not saved: the file could not be read at start";
+        if (announceFailure) {
+            report(UNREADABLE_MESSAGE);
+        }
         return false;
     }
-    qDebug() << "JSONTest2 File open!";
-    if (secret) {
-        // A new file would otherwise get the umask's mode, readable by others.
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QJsonArray array = m_accountsData.toJsonArray();
+    for (const QPair<int, QJsonValue> &entry : qAsConst(m_unreadable)) {
+        array.insert(qMin(entry.first, array.size()), entry.second);
     }
-    // QSaveFile notices neither a short write nor a failed final flush, so both are checked here.
-    const bool written = file.write(content) == content.size() && file.flush();
-    if (!written) {
-        qDebug() << "File write error:" << fileName << file.errorString();
-        file.cancelWriting();
-        file.commit();
+    if (!DataDirectory::writeFile(DataDirectory::filePath(ACCOUNTS_FILE_NAME),
+                                  QJsonDocument(array).toJson())) {
+        if (announceFailure) {
+            report(SAVE_FAILED_MESSAGE);
+        }
+        retryLater();
         return false;
     }
-    if (!file.commit()) {
-        qDebug() << "File write error:" << fileName << file.errorString();
-        return false;
+    qDebug() << "Write to file";
+    m_pendingProblems.removeAll(SAVE_FAILED_MESSAGE);
+    m_retryMs = FIRST_RETRY_MS;
+    if (m_retryTimer) {
+        m_retryTimer->stop();
     }
     return true;
+}
+
+void DataStorage::retryLater()
+{
+    // The timer belongs to the GUI thread; a save from elsewhere is repeated at the next change.
+    QCoreApplication *application = QCoreApplication::instance();
+    if (application == nullptr || QThread::currentThread() != application->thread()) {
+        return;
+    }
+    if (!m_retryTimer) {
+        m_retryTimer = new QTimer(application);
+        m_retryTimer->setSingleShot(true);
+        connect(m_retryTimer, &QTimer::timeout, this, [this] { writeAccounts(false); });
+    }
+    m_retryTimer->start(m_retryMs);
+    m_retryMs = qMin(m_retryMs * 2, MAX_RETRY_MS);
+}
+
+void DataStorage::report(const QString &message)
+{
+    if (isSignalConnected(QMetaMethod::fromSignal(&DataStorage::problem))) {
+        emit problem(message);
+    } else if (!m_pendingProblems.contains(message)) {
+        m_pendingProblems.append(message);
+    }
 }
 
 QString DataStorage::readLine(const QString &fileName) const
@@ -163,16 +220,17 @@ QString DataStorage::readLine(const QString &fileName) const
     return QString::fromUtf8(line.constData());
 }
 
-void DataStorage::keepDamagedFile(const QString &path) const
+QString DataStorage::keepDamagedFile(const QString &path) const
 {
     const QString stamp = AccountClock::now().toUTC().toString("yyyyMMdd'T'HHmmss'Z'");
     QString target = path + ".damaged-" + stamp;
     for (int n = 1; QFileInfo::exists(target); ++n) {
         target = path + ".damaged-" + stamp + "-" + QString::number(n);
     }
-    if (QFile::rename(path, target)) {
-        qDebug() << "[DataStorage] damaged accounts file kept as" << target;
-    } else {
-        qDebug() << "[DataStorage] damaged accounts file could not be kept aside:" << path;
+    if (!QFile::rename(path, target)) {
+        qWarning().noquote() << "[DataStorage] damaged accounts file could not be kept aside:" << path;
+        return QString();
     }
+    qDebug() << "[DataStorage] damaged accounts file kept as" << target;
+    return QFileInfo(target).fileName();
 }

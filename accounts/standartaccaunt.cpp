@@ -8,7 +8,7 @@ StandartAccaunt::StandartAccaunt(const QString &uri)
 StandartAccaunt::StandartAccaunt(const QJsonObject &object)
     : Account(TypeStandart, object.value("URI").toString())
 {
-    restoreCounter(object);
+    restoreStored(object);
 }
 
 StandartAccaunt::~StandartAccaunt() = default;

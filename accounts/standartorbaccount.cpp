@@ -12,7 +12,7 @@ StandartOrbAccount::StandartOrbAccount(const QJsonObject &object)
 {
     m_address = object.value("addres").toString();
     m_tokenUID = object.value("tokenUID").toString();
-    restoreCounter(object);
+    restoreStored(object);
 }
 
 StandartOrbAccount::~StandartOrbAccount() = default;

@@ -34,7 +34,12 @@ int main(int argc, char *argv[])
     if (PushReceiverService::isRegistered())
         return PushReceiverService::updateApplicationArgs(arguments);
 
-    auto *service = new PushReceiverService(application.data());
+    auto *service = new PushReceiverService(application.data(), arguments);
+    if (!service->ownsName()) {
+        // Another launch took the name meanwhile; the arguments went to it.
+        delete service;
+        return 0;
+    }
     auto *controller = new ApplicationController(arguments, application.data());
     QObject::connect(service, &PushReceiverService::guiRequested, controller,
                      &ApplicationController::showGui);

@@ -52,7 +52,11 @@ QString PushNotificationsModel::pushKind(const QString &payload)
 
 void PushNotificationsModel::insertPush(const Aurora::PushNotifications::Push &push)
 {
-    m_pushes.prepend(push);
+    Aurora::PushNotifications::Push kept = push;
+    kept.data = bounded(push.data, MAX_PAYLOAD_KEPT);
+    kept.title = bounded(push.title, MAX_SUMMARY_LENGTH);
+    kept.message = bounded(push.message, MAX_BODY_LENGTH);
+    m_pushes.prepend(kept);
     while (m_pushes.size() > MAX_PUSHES)
         m_pushes.removeLast();
     emit newpush();
@@ -63,8 +67,13 @@ void PushNotificationsModel::onRegistrationIdChanged(const QString &registration
     if (registrationId.isEmpty())
         return;
     DataStorage *storage = DataStorage::Instance();
+    // The platform delivers the id again at every start, so a failed write costs nothing stored.
     storage->SaveRegistrationId(registrationId);
+    // In a windowless start nothing has loaded the accounts yet; changing and saving an empty
+    // collection would replace them all.
+    storage->LoadData();
     storage->m_accountsData.UpdateRegistrationId(registrationId);
+    // A failure is kept for the accounts list to show, and the storage retries.
     storage->SaveData();
 }
 

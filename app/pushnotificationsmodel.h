@@ -18,9 +18,12 @@ public:
     // The pushes kept; older ones are dropped, since nothing reads them back and a flood of
     // pushes must not grow the process without bound.
     static const int MAX_PUSHES = 100;
-    // What a notification shows at most of a push's title and message.
+    // What a notification shows at most of a push's title and message, and all that is kept of
+    // them: a flood of large pushes must not hold on to memory either.
     static const int MAX_SUMMARY_LENGTH = 256;
     static const int MAX_BODY_LENGTH = 1024;
+    // What is kept of a push's payload; its kind is read before it is cut.
+    static const int MAX_PAYLOAD_KEPT = 4096;
     // Payloads above this size are not parsed; such a push is shown like a non-JSON one.
     static const int MAX_PAYLOAD_PARSE_SIZE = 64 * 1024;
 

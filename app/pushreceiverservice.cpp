@@ -1,6 +1,5 @@
 #include "app/pushreceiverservice.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -15,7 +14,7 @@ const QString DBUS_METHOD_WAKEUP = QStringLiteral("handleApplicationWakeUp");
 const QString NO_GUI_OPTION = QStringLiteral("/no-gui");
 } // namespace
 
-PushReceiverService::PushReceiverService(QObject *parent)
+PushReceiverService::PushReceiverService(QObject *parent, const QStringList &arguments)
     : QDBusAbstractAdaptor(parent)
 {
     setAutoRelaySignals(true);
@@ -23,12 +22,15 @@ PushReceiverService::PushReceiverService(QObject *parent)
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.registerObject(DBUS_PATH, this, QDBusConnection::ExportAllSlots);
     // The name is requested even when the launch check saw it free a moment ago: another
-    // launch may have taken it since, and then this one must not run as a second instance.
-    // The quit is queued because the event loop does not run yet.
-    if (!bus.isConnected() || !bus.registerService(DBUS_SERVICE)) {
+    // launch may have taken it since, and then this one must not run as a second instance; its
+    // arguments go to the winner, or a user's launch racing with a "/no-gui" start would show no
+    // window. main() then ends this process before its event loop runs.
+    m_ownsName = bus.isConnected() && bus.registerService(DBUS_SERVICE);
+    if (!m_ownsName) {
         qWarning() << "Cannot own the D-Bus service" << DBUS_SERVICE << bus.lastError().message();
-        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
-                                  Qt::QueuedConnection);
+        if (isRegistered()) {
+            updateApplicationArgs(arguments);
+        }
     }
 }
 
@@ -36,7 +38,9 @@ PushReceiverService::~PushReceiverService()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.unregisterObject(DBUS_PATH);
-    bus.unregisterService(DBUS_SERVICE);
+    if (m_ownsName) {
+        bus.unregisterService(DBUS_SERVICE);
+    }
 }
 
 bool PushReceiverService::isRegistered()

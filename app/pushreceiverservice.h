@@ -14,8 +14,14 @@ class PushReceiverService : public QDBusAbstractAdaptor
     Q_CLASSINFO("D-Bus Interface", "ru.kestrel.Kestrel2FAClient")
 
 public:
-    explicit PushReceiverService(QObject *parent);
+    // Claims the service name. When another launch owns it already (it may have taken it after
+    // isRegistered() saw it free), `arguments` are forwarded to that instance, as a later launch
+    // does, and the caller ends this process (ownsName() false).
+    explicit PushReceiverService(QObject *parent, const QStringList &arguments = QStringList());
     ~PushReceiverService() override;
+
+    // Whether this process owns the service name; false after a lost race for it.
+    bool ownsName() const { return m_ownsName; }
 
     // Whether anyone owns the service name on the session bus.
     static bool isRegistered();
@@ -33,6 +39,9 @@ public slots:
 
 signals:
     void guiRequested();
+
+private:
+    bool m_ownsName = false;
 };
 
 #endif // KESTREL_APP_PUSHRECEIVERSERVICE_H

@@ -6,6 +6,7 @@
 #include "accounts/datastorage.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -21,16 +22,16 @@ AccountsData &collection()
     return DataStorage::Instance()->m_accountsData;
 }
 
+// Frees the accounts and forgets the load, as a new process starts.
 void clearCollection()
 {
-    while (!collection().m_accounts.isEmpty()) {
-        collection().removeAtIndex(collection().m_accounts.size() - 1);
-    }
+    DataStorage::Instance()->ResetForTests();
 }
 
 void fillCollection()
 {
     clearCollection();
+    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/accounts.txt");
     for (int i = 0; i < ACCOUNTS; ++i) {
         const QString label = QString("Issuer%1:user%1@example.com").arg(i);
         switch (i % 3) {

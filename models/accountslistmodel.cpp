@@ -6,9 +6,12 @@
 #include "backup/backupfile.h"
 #include "backup/migrationcodes.h"
 #include "backup/otpauthurilist.h"
+#include "models/qrcodescannermodel.h"
 #include "otp/otpauthuri.h"
+#include "protocol/accepttokenoperation.h"
 #include "protocol/authoperation.h"
 #include "protocol/authrequest.h"
+#include "protocol/declinetokenoperation.h"
 #include "protocol/httpresult.h"
 #include "protocol/operationrequest.h"
 #include "servers/servermanager.h"
@@ -22,10 +25,60 @@ namespace {
 
 const QString TICKET_INCOMPLETE_MESSAGE = QStringLiteral(
     "Невозможно зарегистрировать аккаунт: в QR-коде нет адреса сервера или идентификатора запроса.");
+const QString REMOVED_BY_SERVER_MESSAGE =
+    QStringLiteral("Сервер %1 сообщил, что эти аккаунты больше не действуют, и они удалены: %2.");
+// What that message shows of names and addresses, which came from a server.
+const int MAX_SHOWN_NAME = 64;
+const int MAX_SHOWN_ADDRESS = 128;
+const int MAX_LISTED_ACCOUNTS = 10;
 
 AccountsData &accounts()
 {
     return DataStorage::Instance()->m_accountsData;
+}
+
+// The models of the process; they share the collection.
+QList<AccountsListModel *> &liveModels()
+{
+    static QList<AccountsListModel *> models;
+    return models;
+}
+
+// Accounts out of the collection that the current confirmation of some model still names.
+QList<Account *> &retiredAccounts()
+{
+    static QList<Account *> retired;
+    return retired;
+}
+
+QString bounded(const QString &text, int length)
+{
+    if (text.size() <= length) {
+        return text;
+    }
+    int kept = length - 1;
+    if (text.at(kept - 1).isHighSurrogate()) {
+        --kept;
+    }
+    return text.left(kept) + QChar(0x2026);
+}
+
+QString removedByServerMessage(const QString &address, const QList<Account *> &removed)
+{
+    QStringList names;
+    for (const Account *account : removed) {
+        if (names.size() == MAX_LISTED_ACCOUNTS) {
+            names << QStringLiteral("и ещё %1").arg(removed.size() - MAX_LISTED_ACCOUNTS);
+            break;
+        }
+        const QString issuer = bounded(account->m_issuer, MAX_SHOWN_NAME);
+        const QString user = bounded(account->m_user, MAX_SHOWN_NAME);
+        names << (issuer.isEmpty() && user.isEmpty()   ? QStringLiteral("без названия")
+                  : issuer.isEmpty() || user.isEmpty() ? issuer + user
+                                                       : issuer + " (" + user + ")");
+    }
+    return REMOVED_BY_SERVER_MESSAGE.arg(bounded(address, MAX_SHOWN_ADDRESS),
+                                         names.join(QStringLiteral("; ")));
 }
 
 const QString UNKNOWN_FORMAT = QStringLiteral("Неизвестный формат файла.");
@@ -77,14 +130,15 @@ AccountsListModel::AccountsListModel(QObject *parent)
 
 AccountsListModel::~AccountsListModel()
 {
+    liveModels().removeOne(this);
     // The manager joins its threads; results it forwarded meanwhile are still queued here and
     // are freed without being carried out against a model that is going away.
     delete m_serverManager;
     m_serverManager = nullptr;
     m_closing = true;
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    qDeleteAll(m_retiredAccounts);
-    m_retiredAccounts.clear();
+    // This model's confirmation no longer holds them back.
+    releaseRetiredAccounts();
     // A new account the user never kept is not in the collection.
     delete m_newAccount;
     m_newAccount = nullptr;
@@ -99,10 +153,21 @@ void AccountsListModel::Initialize()
             SLOT(onConfirmationStatusChanged(Account::ConfirmationStatus)));
     connect(m_serverManager, SIGNAL(httpresult(HttpResult *)), this, SLOT(onHttpResult(HttpResult *)),
             Qt::QueuedConnection);
-    // The collection outlives a model. The file mirrors it (every change is saved), so a second
-    // model in the same process finds it filled and must not load the same accounts twice.
-    if (accounts().m_accounts.isEmpty()) {
-        DataStorage::Instance()->LoadData();
+    liveModels().append(this);
+    // Queued: the view connects to badreply only once the model is made.
+    const auto tellUser = [this](const QString &message) {
+        if (!m_closing) {
+            onBadReply(message);
+        }
+    };
+    DataStorage *storage = DataStorage::Instance();
+    connect(storage, &DataStorage::problem, this, tellUser, Qt::QueuedConnection);
+    // Loads once per process, whoever comes first; a second model finds the collection filled.
+    storage->LoadData();
+    // Told while no view was there, e.g. a save that failed in a windowless start.
+    for (const QString &message : storage->TakePendingProblems()) {
+        QMetaObject::invokeMethod(
+            this, [tellUser, message] { tellUser(message); }, Qt::QueuedConnection);
     }
     m_serverManager->getRemovedTokens();
 }
@@ -221,6 +286,12 @@ void AccountsListModel::add(QString uri)
         return;
     }
 
+    // Parameters that can never give a right code are refused, not saved.
+    const QString unusable = QRCodeScannerModel::unusableMessage(parsed);
+    if (!unusable.isEmpty()) {
+        onBadReply(unusable);
+        return;
+    }
     Account *account = Account::CreateStandartAccount(uri);
     if (Account *existing = accounts().findIfEquals(account)) {
         offerDuplicate(account, existing);
@@ -270,17 +341,21 @@ void AccountsListModel::rewrite()
         appendAccount(account, true);
         return;
     }
+    // A failure is told by the storage, which keeps trying.
     DataStorage::Instance()->SaveData();
-    // The session serves the new account under the token id from now on.
+    // The sessions serve the new account under the token id from now on.
     if (!replaced->m_address.isEmpty()) {
-        m_serverManager->removeToken(replaced->m_address, replaced->m_tokenUID);
+        forgetEverywhere(replaced);
     }
-    if (!account->m_address.isEmpty() && !account->m_tokenUID.isEmpty()) {
-        if (VexaServer *server = m_serverManager->GetServer(account->m_address)) {
-            server->put(account);
-        }
+    if (!account->m_tokenUID.isEmpty()) {
+        putInSessions(account);
     }
     releaseAccount(replaced);
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        if (model != this) {
+            emit model->dataChanged(model->index(row), model->index(row));
+        }
+    }
     emit itemrewrited(row);
 }
 
@@ -297,11 +372,11 @@ void AccountsListModel::remove(int id, int index)
     if (row != index) {
         qDebug() << "[AccountsListModel] remove: view row" << index << "is row" << row;
     }
-    beginRemoveRows(QModelIndex(), row, row);
-    forgetInSession(account);
+    beginRowRemoval(row, row);
+    forgetEverywhere(account);
     accounts().RemoveAccount(account);
     DataStorage::Instance()->SaveData();
-    endRemoveRows();
+    endRowRemoval();
     releaseAccount(account);
 }
 
@@ -312,15 +387,15 @@ void AccountsListModel::resetAllData()
         return;
     }
     QList<Account *> removed;
-    beginRemoveRows(QModelIndex(), 0, count - 1);
+    beginRowRemoval(0, count - 1);
     while (!accounts().m_accounts.isEmpty()) {
         Account *account = accounts().accountForIndex(accounts().m_accounts.size() - 1);
-        forgetInSession(account);
+        forgetEverywhere(account);
         accounts().RemoveAccount(account);
         removed.append(account);
     }
     DataStorage::Instance()->SaveData();
-    endRemoveRows();
+    endRowRemoval();
     for (Account *account : qAsConst(removed)) {
         releaseAccount(account);
     }
@@ -355,14 +430,18 @@ void AccountsListModel::removeTokensForAddress(QString address, QList<QString> t
             continue;
         }
         Account *account = accounts().accountForIndex(row);
-        beginRemoveRows(QModelIndex(), row, row);
-        m_serverManager->removeToken(address, tokenId);
+        beginRowRemoval(row, row);
+        forgetEverywhere(account);
         accounts().RemoveAccount(account);
-        endRemoveRows();
+        endRowRemoval();
         removed.append(account);
     }
     server->SetState(VexaServer::ONHOLD);
-    DataStorage::Instance()->SaveData();
+    // The server decides about its tokens, but OTP secrets go with them: the user is told.
+    if (!removed.isEmpty()) {
+        DataStorage::Instance()->SaveData();
+        onBadReply(removedByServerMessage(address, removed));
+    }
     for (Account *account : qAsConst(removed)) {
         releaseAccount(account);
     }
@@ -371,16 +450,17 @@ void AccountsListModel::removeTokensForAddress(QString address, QList<QString> t
 void AccountsListModel::appendAccount(Account *account, bool toSession)
 {
     const int row = rowCount();
-    beginInsertRows(QModelIndex(), row, row);
+    beginRowInsertion(row);
     accounts().AddAccount(account);
-    DataStorage::Instance()->SaveData();
-    if (toSession && !account->m_address.isEmpty()) {
-        if (VexaServer *server = m_serverManager->GetServer(account->m_address)) {
-            server->put(account);
-        }
+    // Not on disk is not ready: the storage tells the user instead, and keeps trying.
+    const bool saved = DataStorage::Instance()->SaveData();
+    if (toSession) {
+        putInSessions(account);
     }
-    emit accountready();
-    endInsertRows();
+    if (saved) {
+        emit accountready();
+    }
+    endRowInsertion();
 }
 
 void AccountsListModel::offerDuplicate(Account *account, Account *existing)
@@ -402,27 +482,83 @@ void AccountsListModel::forgetInSession(Account *account)
     }
 }
 
+void AccountsListModel::beginRowInsertion(int row)
+{
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        model->beginInsertRows(QModelIndex(), row, row);
+    }
+}
+
+void AccountsListModel::endRowInsertion()
+{
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        model->endInsertRows();
+    }
+}
+
+void AccountsListModel::beginRowRemoval(int first, int last)
+{
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        model->beginRemoveRows(QModelIndex(), first, last);
+    }
+}
+
+void AccountsListModel::endRowRemoval()
+{
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        model->endRemoveRows();
+    }
+}
+
+void AccountsListModel::forgetEverywhere(Account *account)
+{
+    forgetInSession(account);
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        if (model != this) {
+            model->m_serverManager->removeToken(account->m_address, account->m_tokenUID);
+        }
+    }
+}
+
+void AccountsListModel::putInSessions(Account *account)
+{
+    if (account->m_address.isEmpty()) {
+        return;
+    }
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        if (VexaServer *server = model->m_serverManager->GetServer(account->m_address)) {
+            server->put(account);
+        }
+    }
+}
+
 void AccountsListModel::releaseAccount(Account *account)
 {
     if (!account) {
         return;
     }
-    if (account == m_existingAccount) {
-        m_existingAccount = nullptr;
+    bool named = false;
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        if (model->m_existingAccount == account) {
+            model->m_existingAccount = nullptr;
+        }
+        const AuthRequest *current =
+            model->m_serverManager ? model->m_serverManager->GetCurrentRequest() : nullptr;
+        named = named ||
+                (current && !account->m_tokenUID.isEmpty() && current->GetTokenUID() == account->m_tokenUID &&
+                 current->GetAddress() == account->m_address);
     }
-    const AuthRequest *current = m_serverManager ? m_serverManager->GetCurrentRequest() : nullptr;
-    if (current && !account->m_tokenUID.isEmpty() && current->GetTokenUID() == account->m_tokenUID &&
-        current->GetAddress() == account->m_address) {
-        m_retiredAccounts.append(account);
-        return;
+    if (named) {
+        retiredAccounts().append(account);
+    } else {
+        delete account;
     }
-    delete account;
 }
 
 void AccountsListModel::releaseRetiredAccounts()
 {
-    const QList<Account *> retired = m_retiredAccounts;
-    m_retiredAccounts.clear();
+    const QList<Account *> retired = retiredAccounts();
+    retiredAccounts().clear();
     for (Account *account : retired) {
         releaseAccount(account);
     }
@@ -526,9 +662,9 @@ QVariantMap AccountsListModel::addImported(const ImportResult &result)
             continue;
         }
         const int row = rowCount();
-        beginInsertRows(QModelIndex(), row, row);
+        beginRowInsertion(row);
         accounts().AddAccount(account);
-        endInsertRows();
+        endRowInsertion();
         ++imported;
     }
     if (imported > 0) {
@@ -572,15 +708,18 @@ bool AccountsListModel::rename(int id, const QString &issuer, const QString &use
     if (!account || !account->Rename(issuer, user)) {
         return false;
     }
+    // A failure is told by the storage, which keeps trying.
     DataStorage::Instance()->SaveData();
-    const QModelIndex index = this->index(accounts().indexOf(account));
-    emit dataChanged(index, index, {RoleIssuer, RoleUser});
-    // A shown request took the issuer when it came; it names the account as it is now.
-    AuthRequest *request = m_serverManager->GetCurrentRequest();
-    if (request && !account->m_tokenUID.isEmpty() && request->GetTokenUID() == account->m_tokenUID &&
-        request->GetAddress() == account->m_address) {
-        request->SetIssuer(issuer);
-        emit issuerChanged();
+    const int row = accounts().indexOf(account);
+    for (AccountsListModel *model : qAsConst(liveModels())) {
+        emit model->dataChanged(model->index(row), model->index(row), {RoleIssuer, RoleUser});
+        // A shown request took the issuer when it came; it names the account as it is now.
+        AuthRequest *request = model->m_serverManager->GetCurrentRequest();
+        if (request && !account->m_tokenUID.isEmpty() && request->GetTokenUID() == account->m_tokenUID &&
+            request->GetAddress() == account->m_address) {
+            request->SetIssuer(issuer);
+            emit model->issuerChanged();
+        }
     }
     return true;
 }
@@ -591,13 +730,19 @@ bool AccountsListModel::move(int from, int to)
     if (from == to || from < 0 || to < 0 || from >= count || to >= count) {
         return false;
     }
-    // Qt counts the destination before the move: one past `to` when moving down.
-    beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
+    // Every model shows the one collection. Qt counts the destination before the move: one past
+    // `to` when moving down.
+    const QList<AccountsListModel *> models = liveModels();
+    for (AccountsListModel *model : models) {
+        model->beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
+    }
     accounts().Move(from, to);
     DataStorage::Instance()->SaveData();
-    endMoveRows();
-    // The colour follows the row number.
-    emit dataChanged(index(qMin(from, to)), index(qMax(from, to)), {RoleColor});
+    for (AccountsListModel *model : models) {
+        model->endMoveRows();
+        // The colour follows the row number.
+        emit model->dataChanged(model->index(qMin(from, to)), model->index(qMax(from, to)), {RoleColor});
+    }
     return true;
 }
 
@@ -610,10 +755,10 @@ QString AccountsListModel::nextPassword(int row, int withinSeconds)
     return account->NextPassword();
 }
 
-void AccountsListModel::onAuthOk(QString address, bool ok)
+void AccountsListModel::onAuthOk(QString address, QString sessionID, bool ok)
 {
     if (VexaServer *server = m_serverManager->GetServer(address)) {
-        server->onAuthOk(ok);
+        server->onAuthOk(sessionID, ok);
     } else {
         qDebug() << "Server not found for address:" << address;
     }
@@ -714,8 +859,18 @@ void AccountsListModel::onHttpResult(HttpResult *result)
         qDebug() << "[AccountsListModel] DoOperation";
         // Update and removed-token replies judge their error themselves; the others only report it.
         const OperationRequest::OperationType type = operation->m_operationType;
-        if (result->errorCode != HttpResult::ErrorNone && type != OperationRequest::AuthOp &&
-            type != OperationRequest::DeleteAccountsOp) {
+        const bool answer =
+            type == OperationRequest::AcceptTokenOp || type == OperationRequest::DeclineTokenOp;
+        if (result->errorCode != HttpResult::ErrorNone && answer) {
+            // Each error goes to its own flow; one for an answer to a request no longer shown is
+            // nobody's any more.
+            if (answersCurrentRequest(operation)) {
+                emit confirmationerror(result->message);
+            } else {
+                qDebug() << "[AccountsListModel] error reply for an answer no longer shown, dropped";
+            }
+        } else if (result->errorCode != HttpResult::ErrorNone && type != OperationRequest::AuthOp &&
+                   type != OperationRequest::DeleteAccountsOp) {
             onBadReply(result->message);
         } else {
             operation->DoOperation(this);
@@ -723,6 +878,18 @@ void AccountsListModel::onHttpResult(HttpResult *result)
     }
     delete operation;
     delete result;
+}
+
+bool AccountsListModel::answersCurrentRequest(const OperationRequest *operation) const
+{
+    const AuthRequest *current = m_serverManager->GetCurrentRequest();
+    QString sessionID;
+    if (const auto *accepted = dynamic_cast<const AcceptTokenOperation *>(operation)) {
+        sessionID = accepted->GetSessionID();
+    } else if (const auto *declined = dynamic_cast<const DeclineTokenOperation *>(operation)) {
+        sessionID = declined->GetSessionID();
+    }
+    return current && current->GetAddress() == operation->m_address && current->GetSessionID() == sessionID;
 }
 
 void AccountsListModel::onRequestConfirmation(AuthRequest *request)

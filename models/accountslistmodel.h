@@ -15,12 +15,15 @@ class AuthOperation;
 class AuthRequest;
 class HttpResult;
 class ImportResult;
+class OperationRequest;
 class ServerManager;
 
 // The QML-facing list of accounts and the hub of the user-interface logic: it shows the stored
 // accounts in collection order, turns scanned URIs into accounts or server registrations, owns
 // the ServerManager through which every server-bound account is reached, carries out the
-// results of server replies and offers the current login confirmation to the view.
+// results of server replies and offers the current login confirmation to the view. What the user
+// must know about the accounts file (DataStorage::problem) reaches the view through badreply.
+// GUI thread only; several models (each with its own ServerManager) may share the collection.
 class AccountsListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -98,7 +101,8 @@ public:
     // Called by the operations of server replies while onHttpResult carries them out.
     void addNewAccount(Account *account);
     void removeTokensForAddress(QString address, QList<QString> tokenIds);
-    void onAuthOk(QString address, bool ok);
+    // `sessionID`: the login the answered request was about; a reply for another one is stale.
+    void onAuthOk(QString address, QString sessionID, bool ok);
     void onBadReply(QString msg);
     void processAuthOperation(AuthOperation *op);
 
@@ -117,6 +121,8 @@ signals:
     void newData();
     void accountready();
     void badreply(QString msg);
+    // The server refused or lost the user's answer to the confirmation being shown.
+    void confirmationerror(QString msg);
     void requestduplicate();
     void requestconfirmation();
     void cancelconfirmation();
@@ -144,26 +150,35 @@ public slots:
 private:
     void Initialize();
 
-    // Appends a new row, saves, optionally hands the account to its server's session and
-    // announces it with accountready().
+    // Appends a new row, saves, optionally hands the account to its server's sessions and, once
+    // it is on disk, announces it with accountready().
     void appendAccount(Account *account, bool toSession);
     // Keeps a new account that equals a stored one until the user chooses; a new account still
     // waiting from an earlier scan is released.
     void offerDuplicate(Account *account, Account *existing);
     // The session of the account's server forgets its token (log line when there is none).
     void forgetInSession(Account *account);
-    // Frees an account taken out of the collection, or keeps it until the confirmation that
-    // names its token is finished.
-    void releaseAccount(Account *account);
-    void releaseRetiredAccounts();
+
+    // Every model of the process shows the one collection: a change of its rows is announced to
+    // all of them, and an account leaves the sessions of all of their managers.
+    void beginRowInsertion(int row);
+    void endRowInsertion();
+    void beginRowRemoval(int first, int last);
+    void endRowRemoval();
+    void forgetEverywhere(Account *account);
+    void putInSessions(Account *account);
+    // Frees an account taken out of the collection, or keeps it until no model's current
+    // confirmation names its token any more.
+    static void releaseAccount(Account *account);
+    static void releaseRetiredAccounts();
+    // Whether an answer's reply is about the request shown now.
+    bool answersCurrentRequest(const OperationRequest *operation) const;
     // Adds the accounts of an import as a scan would, saves once and returns the summary map.
     QVariantMap addImported(const ImportResult &result);
 
     ServerManager *m_serverManager = nullptr;
     Account *m_newAccount = nullptr;
     Account *m_existingAccount = nullptr;
-    // Removed accounts that the current confirmation still names.
-    QList<Account *> m_retiredAccounts;
     // Set while the model is destroyed: results still queued are freed, not carried out.
     bool m_closing = false;
 };

@@ -2,23 +2,26 @@
 
 #include "accounts/datastorage.h"
 
+namespace {
+const QString PIN_NOT_SAVED_MESSAGE = QStringLiteral(
+    "PIN-код не изменён: не удалось записать его на устройство (нет места или нет доступа к папке "
+    "данных).");
+}
+
 ApplicationPinModel::ApplicationPinModel(QObject *parent)
     : QObject(parent)
     , m_pinCode(DataStorage::Instance()->GetApplicationPin())
 {
 }
 
-void ApplicationPinModel::onSetPinCode(QString pinCode)
+bool ApplicationPinModel::onSetPinCode(QString pinCode)
 {
-    // The copy changes even if the file cannot be written: the PIN then holds for this run only.
-    m_pinCode = pinCode;
-    DataStorage::Instance()->SaveApplicationPin(pinCode);
+    return store(pinCode);
 }
 
-void ApplicationPinModel::resetPinCode()
+bool ApplicationPinModel::resetPinCode()
 {
-    m_pinCode = QString();
-    DataStorage::Instance()->SaveApplicationPin(QString());
+    return store(QString());
 }
 
 QString ApplicationPinModel::getPinCode()
@@ -29,4 +32,15 @@ QString ApplicationPinModel::getPinCode()
 bool ApplicationPinModel::isPinCodePresent()
 {
     return !m_pinCode.isEmpty();
+}
+
+bool ApplicationPinModel::store(const QString &pinCode)
+{
+    // A PIN held for this run only would be gone at the next start without a word.
+    if (!DataStorage::Instance()->SaveApplicationPin(pinCode)) {
+        emit badreply(PIN_NOT_SAVED_MESSAGE);
+        return false;
+    }
+    m_pinCode = pinCode;
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include "backup/migrationcodes.h"
 #include "otp/otpauthuri.h"
+#include "otp/otptoken.h"
 
 #include <QDebug>
 
@@ -32,18 +33,15 @@ void QRCodeScannerModel::onQRCodeScanned(const QString &qrCode)
 {
     qDebug() << "QRCodeScannerModel::onQRCodeScanned begin";
     if (MigrationCodes::isMigrationText(qrCode)) {
-        m_valid = MigrationCodes::read(qrCode).error.isEmpty();
+        m_message = MigrationCodes::read(qrCode).error;
+        m_valid = m_message.isEmpty();
         qDebug() << "==== transfer code" << (m_valid ? "readable" : "damaged");
         qDebug() << "QRCodeScannerModel::onQRCodeScanned end";
         return;
     }
     const OTPAuthURI uri(qrCode.toUtf8().toStdString());
-    m_valid = uri.isValid();
-    // A ticket without a server address or request id cannot be registered, so it is no usable code.
-    if (m_valid && uri.type() == OTPAuthURI::OrbTicket &&
-        (param(uri, "address").isEmpty() || param(uri, "reqID").isEmpty())) {
-        m_valid = false;
-    }
+    m_message = unusableMessage(uri);
+    m_valid = m_message.isEmpty();
 
     if (!m_valid) {
         qDebug() << RULER;
@@ -69,6 +67,36 @@ void QRCodeScannerModel::onQRCodeScanned(const QString &qrCode)
         }
     }
     qDebug() << "QRCodeScannerModel::onQRCodeScanned end";
+}
+
+QString QRCodeScannerModel::unusableMessage(const OTPAuthURI &uri)
+{
+    if (uri.isValid() && uri.type() == OTPAuthURI::OrbTicket) {
+        // A ticket without a server address or request id cannot be registered.
+        if (param(uri, "address").isEmpty() || param(uri, "reqID").isEmpty()) {
+            return QStringLiteral("Невозможно зарегистрировать аккаунт: в QR-коде нет адреса сервера или "
+                                  "идентификатора запроса.");
+        }
+        return QString();
+    }
+    switch (OTPToken::checkUri(uri)) {
+    case OTPToken::UriFault::None:
+        return QString();
+    case OTPToken::UriFault::NotOtpUri:
+        return QStringLiteral("Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/…, "
+                              "код переноса otpauth-migration://… или билет orbticket://…");
+    case OTPToken::UriFault::Digits:
+        return QStringLiteral("Невозможно добавить аккаунт: в коде должно быть от 3 до 10 цифр.");
+    case OTPToken::UriFault::Period:
+        return QStringLiteral(
+            "Невозможно добавить аккаунт: период смены кода должен быть от 2 до 120 секунд.");
+    case OTPToken::UriFault::Algorithm:
+        return QStringLiteral("Невозможно добавить аккаунт: алгоритм должен быть SHA1, SHA256 или SHA512.");
+    case OTPToken::UriFault::Secret:
+        break;
+    }
+    return QStringLiteral("Невозможно добавить аккаунт: секретный ключ слишком короткий или содержит символы "
+                          "вне Base32 (латинские буквы и цифры от 2 до 7).");
 }
 
 bool QRCodeScannerModel::isValid()

@@ -30,13 +30,30 @@ bool isUnreserved(unsigned char c)
            c == '_' || c == '.' || c == '~';
 }
 
-// Plain decimal digits that fit in 32 bits: what the numeric accessors convert without throwing.
+bool isAsciiSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Decimal digits that fit in 32 bits, with any ASCII white space around them (scanned codes and
+// files of earlier releases carry line feeds and spaces): what the numeric accessors convert
+// without throwing, since std::stoul skips white space before the digits and stops after them.
 bool isDecimal32(const std::string &text)
 {
-    if (text.empty())
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isAsciiSpace(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && isAsciiSpace(text[end - 1])) {
+        --end;
+    }
+    if (begin == end) {
         return false;
+    }
     std::uint64_t value = 0;
-    for (const char c : text) {
+    for (std::size_t i = begin; i < end; ++i) {
+        const char c = text[i];
         if (c < '0' || c > '9')
             return false;
         value = value * 10 + static_cast<unsigned>(c - '0');

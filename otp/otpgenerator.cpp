@@ -2,7 +2,10 @@
 
 #include "otp/base32.h"
 
-#include <QCryptographicHash>
+// The low-level digest functions, see hashTwoParts.
+#define OPENSSL_SUPPRESS_DEPRECATED
+#include <openssl/crypto.h>
+#include <openssl/sha.h>
 
 #include <cstring>
 #include <ctime>
@@ -75,54 +78,88 @@ int decodeQuintets(const unsigned char *quintets, int length, unsigned char *out
 constexpr std::uint64_t INNER_PAD = 0x3636363636363636ULL;
 constexpr std::uint64_t OUTER_PAD = 0x5C5C5C5C5C5C5C5CULL;
 
-// One hash object per algorithm and thread, reset before each use: constructing a
-// QCryptographicHash allocates, and a code is made on every refresh of the screen.
-QCryptographicHash &scratchHash(QCryptographicHash::Algorithm hash)
+enum class Hash
 {
-    thread_local QCryptographicHash sha1(QCryptographicHash::Sha1);
-    thread_local QCryptographicHash sha256(QCryptographicHash::Sha256);
-    thread_local QCryptographicHash sha512(QCryptographicHash::Sha512);
-    QCryptographicHash &h = hash == QCryptographicHash::Sha512   ? sha512
-                            : hash == QCryptographicHash::Sha256 ? sha256
-                                                                 : sha1;
-    h.reset();
-    return h;
+    Sha1,
+    Sha256,
+    Sha512
+};
+
+// H(first || second) into `out` with libcrypto's low-level digest functions (deprecated in
+// OpenSSL 3, but built by Debian): the EVP interface would load a provider on the first code,
+// which costs 2 ms and 2 MiB at start-up, and dispatch every call through it.
+template <typename Context, int (*Init)(Context *), int (*Update)(Context *, const void *, std::size_t),
+          int (*Final)(unsigned char *, Context *)>
+bool hashTwoParts(const void *first, std::size_t firstLength, const void *second, std::size_t secondLength,
+                  unsigned char *out)
+{
+    Context context;
+    const bool ok = Init(&context) == 1 && Update(&context, first, firstLength) == 1 &&
+                    (secondLength == 0 || Update(&context, second, secondLength) == 1) &&
+                    Final(out, &context) == 1;
+    OPENSSL_cleanse(&context, sizeof(context));
+    return ok;
+}
+
+// The same for the algorithm `hash`; returns the digest length, 0 on failure.
+int digest(Hash hash, const void *first, std::size_t firstLength, const void *second,
+           std::size_t secondLength, unsigned char *out)
+{
+    switch (hash) {
+    case Hash::Sha1:
+        return hashTwoParts<SHA_CTX, SHA1_Init, SHA1_Update, SHA1_Final>(first, firstLength, second,
+                                                                         secondLength, out)
+                   ? SHA_DIGEST_LENGTH
+                   : 0;
+    case Hash::Sha256:
+        return hashTwoParts<SHA256_CTX, SHA256_Init, SHA256_Update, SHA256_Final>(first, firstLength, second,
+                                                                                  secondLength, out)
+                   ? SHA256_DIGEST_LENGTH
+                   : 0;
+    case Hash::Sha512:
+        return hashTwoParts<SHA512_CTX, SHA512_Init, SHA512_Update, SHA512_Final>(first, firstLength, second,
+                                                                                  secondLength, out)
+                   ? SHA512_DIGEST_LENGTH
+                   : 0;
+    }
+    return 0;
 }
 
 // RFC 2104 HMAC. Works on raw buffers and writes the digest (20, 32 or 64 bytes) into `out`,
-// returning its length, so that making a code costs no allocation of its own.
-int calcHMAC(const char *key, int keyLength, const char *message, int messageLength,
-             QCryptographicHash::Algorithm hash, unsigned char *out)
+// returning its length (0 when libcrypto fails), so that making a code costs no allocation.
+int calcHMAC(const unsigned char *key, int keyLength, const unsigned char *message, int messageLength,
+             Hash hash, unsigned char *out)
 {
-    const int blockSize = hash == QCryptographicHash::Sha512 ? 128 : 64;
-    QCryptographicHash &h = scratchHash(hash);
-    QByteArray hashedKey;
+    const int blockSize = hash == Hash::Sha512 ? 128 : 64;
+    unsigned char hashedKey[SHA512_DIGEST_LENGTH];
     if (keyLength > blockSize) {
-        h.addData(key, keyLength);
-        hashedKey = h.result();
-        h.reset();
-        key = hashedKey.constData();
-        keyLength = hashedKey.size();
+        keyLength = digest(hash, key, static_cast<std::size_t>(keyLength), nullptr, 0, hashedKey);
+        if (keyLength == 0) {
+            return 0;
+        }
+        key = hashedKey;
     }
 
     // The pads are handled as 64-bit words: the key is zero-filled to the block first.
     std::uint64_t pad[16] = {};
     std::memcpy(pad, key, static_cast<std::size_t>(keyLength));
     const int words = blockSize / 8;
-    for (int i = 0; i < words; ++i)
+    for (int i = 0; i < words; ++i) {
         pad[i] ^= INNER_PAD;
-    h.addData(reinterpret_cast<const char *>(pad), blockSize);
-    h.addData(message, messageLength);
-    const QByteArray inner = h.result();
-
-    for (int i = 0; i < words; ++i)
+    }
+    unsigned char inner[SHA512_DIGEST_LENGTH];
+    const int innerLength = digest(hash, pad, static_cast<std::size_t>(blockSize), message,
+                                   static_cast<std::size_t>(messageLength), inner);
+    if (innerLength == 0) {
+        return 0;
+    }
+    for (int i = 0; i < words; ++i) {
         pad[i] ^= INNER_PAD ^ OUTER_PAD;
-    h.reset();
-    h.addData(reinterpret_cast<const char *>(pad), blockSize);
-    h.addData(inner.constData(), inner.size());
-    const QByteArray digest = h.result();
-    std::memcpy(out, digest.constData(), static_cast<std::size_t>(digest.size()));
-    return digest.size();
+    }
+    const int length = digest(hash, pad, static_cast<std::size_t>(blockSize), inner,
+                              static_cast<std::size_t>(innerLength), out);
+    OPENSSL_cleanse(pad, sizeof(pad));
+    return length;
 }
 
 std::string hotp_helper(const std::string &secret, long counter, const unsigned char &digits,
@@ -151,16 +188,16 @@ std::string hotp_helper(const std::string &secret, long counter, const unsigned 
     if (keyLength == 0)
         return reportSecret();
 
-    QCryptographicHash::Algorithm hash;
+    Hash hash;
     switch (algorithm) {
     case 1:
-        hash = QCryptographicHash::Sha1;
+        hash = Hash::Sha1;
         break;
     case 2:
-        hash = QCryptographicHash::Sha256;
+        hash = Hash::Sha256;
         break;
     case 3:
-        hash = QCryptographicHash::Sha512;
+        hash = Hash::Sha512;
         break;
     default:
         return reportSecret();
@@ -168,22 +205,25 @@ std::string hotp_helper(const std::string &secret, long counter, const unsigned 
 
     // Eight-byte big-endian moving factor; the counter is 32 bits wide, the upper half is zero.
     const std::uint32_t moving = static_cast<std::uint32_t>(counter);
-    const char message[8] = {0,
-                             0,
-                             0,
-                             0,
-                             static_cast<char>(moving >> 24),
-                             static_cast<char>(moving >> 16),
-                             static_cast<char>(moving >> 8),
-                             static_cast<char>(moving)};
-    unsigned char digest[64];
-    const int digestLength = calcHMAC(reinterpret_cast<const char *>(key.data()), keyLength, message,
-                                      sizeof(message), hash, digest);
+    const unsigned char message[8] = {0,
+                                      0,
+                                      0,
+                                      0,
+                                      static_cast<unsigned char>(moving >> 24),
+                                      static_cast<unsigned char>(moving >> 16),
+                                      static_cast<unsigned char>(moving >> 8),
+                                      static_cast<unsigned char>(moving)};
+    unsigned char mac[SHA512_DIGEST_LENGTH];
+    const int digestLength = calcHMAC(key.data(), keyLength, message, sizeof(message), hash, mac);
+    // Only an exhausted libcrypto fails here: no code is better than a wrong one.
+    if (digestLength < 20) {
+        return reportSecret();
+    }
 
-    const int offset = digest[digestLength - 1] & 0x0F;
-    const std::uint32_t value = (static_cast<std::uint32_t>(digest[offset] & 0x7F) << 24) |
-                                (static_cast<std::uint32_t>(digest[offset + 1]) << 16) |
-                                (static_cast<std::uint32_t>(digest[offset + 2]) << 8) | digest[offset + 3];
+    const int offset = mac[digestLength - 1] & 0x0F;
+    const std::uint32_t value = (static_cast<std::uint32_t>(mac[offset] & 0x7F) << 24) |
+                                (static_cast<std::uint32_t>(mac[offset + 1]) << 16) |
+                                (static_cast<std::uint32_t>(mac[offset + 2]) << 8) | mac[offset + 3];
     // value < 2^31, so the remainder fits in 32 bits even for ten digits.
     std::uint32_t code = static_cast<std::uint32_t>(value % DIGITS_POWER[digits]);
 

@@ -37,6 +37,52 @@ long leadingDecimal(const std::string &text)
     return std::strtol(text.c_str(), nullptr, 10);
 }
 
+bool isAsciiSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The whole value as a decimal number, ASCII whitespace around it allowed; -1 for anything else.
+long long wholeDecimal(const std::string &text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isAsciiSpace(text[begin]))
+        ++begin;
+    while (end > begin && isAsciiSpace(text[end - 1]))
+        --end;
+    if (begin == end || end - begin > 10)
+        return -1;
+    long long value = 0;
+    for (std::size_t i = begin; i < end; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+// Base32 letters (either case) and digits 2..7, spaces between groups, "=" padding only at the
+// end, and enough of them for one byte of key.
+bool usableSecret(const std::string &secret)
+{
+    int quintets = 0;
+    bool padding = false;
+    for (const char c : secret) {
+        if (c == ' ')
+            continue;
+        if (c == '=') {
+            padding = true;
+            continue;
+        }
+        const bool base32 = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '2' && c <= '7');
+        if (!base32 || padding)
+            return false;
+        ++quintets;
+    }
+    return quintets >= 2;
+}
+
 } // namespace
 
 OTPToken::OTPToken() = default;
@@ -186,6 +232,28 @@ bool OTPToken::validateSecret(const std::string &secret, OTPGenErrorCode *error)
     if (error)
         *error = OTPGenErrorCode::InvalidSecret;
     return false;
+}
+
+OTPToken::UriFault OTPToken::checkUri(const OTPAuthURI &uri)
+{
+    if (!uri.isValid() || (uri.type() != OTPAuthURI::TOTP && uri.type() != OTPAuthURI::HOTP))
+        return UriFault::NotOtpUri;
+    const auto value = [&uri](const char *name) {
+        const auto it = uri.params().find(name);
+        return it == uri.params().end() ? std::string() : it->second;
+    };
+    const unsigned char type = typeToType(uri.type());
+    const long long digits = wholeDecimal(value("digits"));
+    if (digits < minDigitLength(type) || digits > maxDigitLength(type))
+        return UriFault::Digits;
+    const long long period = wholeDecimal(value("period"));
+    if (uri.type() == OTPAuthURI::TOTP && (period < 2 || period > maxPeriod(type)))
+        return UriFault::Period;
+    if (stringToAlgoritm(value("algorithm")) == 0)
+        return UriFault::Algorithm;
+    if (!usableSecret(value("secret")))
+        return UriFault::Secret;
+    return UriFault::None;
 }
 
 void OTPToken::setAlgorithm(const std::string &name)

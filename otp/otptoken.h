@@ -13,6 +13,17 @@
 class OTPToken
 {
 public:
+    // What makes the parameters of an "otpauth://" URI unable to ever give a right code.
+    enum class UriFault
+    {
+        None,
+        NotOtpUri,
+        Digits,
+        Period,
+        Algorithm,
+        Secret
+    };
+
     OTPToken();
     explicit OTPToken(const unsigned char &type);
     OTPToken(const unsigned char &type, const std::string &label);
@@ -43,6 +54,11 @@ public:
     static unsigned int stringToPeriod(const std::string &text);
     static unsigned int stringToCounter(const std::string &text);
     static bool validateSecret(const std::string &secret, OTPGenErrorCode *error);
+    // Judges a scanned or server-sent URI before an account is made of it: a valid TOTP or HOTP
+    // URI whose digits (3..10, as written, not cut to 8 bits), TOTP period (2..120: shorter
+    // ones give no code), algorithm and Base32 secret (spaces and trailing "=" allowed, at least
+    // one byte) can give a code. Stored accounts are not judged: they load as they are.
+    static OTPToken::UriFault checkUri(const OTPAuthURI &uri);
 
     void setAlgorithm(const std::string &name);
     std::string generateToken(OTPGenErrorCode *error) const;

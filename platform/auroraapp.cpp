@@ -31,6 +31,10 @@ QQuickView *createView()
 
 QUrl pathTo(const QString &path)
 {
+    // The screens are compiled into the program (qml/CMakeLists.txt).
+    if (QFileInfo::exists(QStringLiteral(":/") + path)) {
+        return QUrl(QStringLiteral("qrc:/") + path);
+    }
     const QString organisation = QCoreApplication::organizationName();
     const QString application = QCoreApplication::applicationName();
     const QString dirName = organisation.isEmpty() ? application : organisation + '.' + application;

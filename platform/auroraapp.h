@@ -17,9 +17,10 @@ QGuiApplication *application(int &argc, char **argv);
 // A new QML view sized to its root item; the caller owns it.
 QQuickView *createView();
 
-// The URL of a file installed with the program: <datadir>/<organisation>.<application>/<path>
-// of the install prefix, else beside the executable's prefix, else in the source tree, so that
-// the program also runs straight from its build directory.
+// The URL of a file installed with the program: the program's own resources (":/<path>") when
+// it was built with that file in them, else <datadir>/<organisation>.<application>/<path> of the
+// install prefix, else beside the executable's prefix, else in the source tree, so that the
+// program also runs straight from its build directory.
 QUrl pathTo(const QString &path);
 
 } // namespace Application

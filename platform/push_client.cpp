@@ -1,12 +1,11 @@
 #include "push_client.h"
 
+#include "accounts/datadirectory.h"
+
 #include <QDBusConnection>
-#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
-#include <QStandardPaths>
 #include <QUuid>
 #include <QtDebug>
 
@@ -82,8 +81,7 @@ void Client::Deliver(const QString &data, const QString &title, const QString &m
 
 QString Client::storedRegistrationId(const QString &applicationId) const
 {
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    const QString path = dir + '/' + REGISTRATIONS_FILE_NAME;
+    const QString path = DataDirectory::filePath(REGISTRATIONS_FILE_NAME);
 
     QJsonObject registrations;
     QFile file(path);
@@ -97,10 +95,10 @@ QString Client::storedRegistrationId(const QString &applicationId) const
 
     const QString id = QUuid::createUuid().toString(QUuid::Id128);
     registrations.insert(applicationId, id);
-    QSaveFile out(path);
-    if (!QDir().mkpath(dir) || !out.open(QIODevice::WriteOnly) ||
-        out.write(QJsonDocument(registrations).toJson()) < 0 || !out.commit())
+    // The id still serves this run; the next one would get another.
+    if (!DataDirectory::writeFile(path, QJsonDocument(registrations).toJson())) {
         qWarning() << "Push client: cannot keep the registration id in" << path;
+    }
     return id;
 }
 

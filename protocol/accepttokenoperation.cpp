@@ -2,12 +2,13 @@
 
 #include "models/accountslistmodel.h"
 
-AcceptTokenOperation::AcceptTokenOperation(QString address, HttpResult::ErrorCode code)
+AcceptTokenOperation::AcceptTokenOperation(QString address, HttpResult::ErrorCode code, QString sessionID)
     : OperationRequest(AcceptTokenOp, address, code)
+    , m_sessionID(std::move(sessionID))
 {
 }
 
 void AcceptTokenOperation::DoOperation(AccountsListModel *model)
 {
-    model->onAuthOk(m_address, m_errorCode == HttpResult::ErrorNone);
+    model->onAuthOk(m_address, m_sessionID, m_errorCode == HttpResult::ErrorNone);
 }

@@ -7,7 +7,13 @@
 class AcceptTokenOperation : public OperationRequest
 {
 public:
-    AcceptTokenOperation(QString address, HttpResult::ErrorCode code);
+    // `sessionID`: the login session the answer was about.
+    AcceptTokenOperation(QString address, HttpResult::ErrorCode code, QString sessionID = QString());
 
     void DoOperation(AccountsListModel *model) override;
+
+    const QString &GetSessionID() const { return m_sessionID; }
+
+private:
+    QString m_sessionID;
 };

@@ -44,26 +44,11 @@ QByteArray AcceptTokenRequest::GetDataJson() const
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
 }
 
-HttpResult *AcceptTokenRequest::DecodeReply(QNetworkReply *reply) const
+OperationRequest *AcceptTokenRequest::CreateOperation(HttpResult::ErrorCode code) const
 {
-    return DecodeFinishedReply(reply);
-}
-
-HttpResult *AcceptTokenRequest::DecodeReplyData(QNetworkReply::NetworkError error, int statusCode,
-                                                const QByteArray &body) const
-{
-    const HttpResult::ErrorCode code = HttpResult::NetworkErrorToErrorCode(error);
-    HttpResult *result = new HttpResult(code);
-    OperationRequest *operation = nullptr;
+    // The answered session travels with the outcome: the session credits it only to that request.
     if (m_requestType == AcceptToken) {
-        operation = new AcceptTokenOperation(m_address, code);
-    } else {
-        operation = new DeclineTokenOperation(m_address, code);
+        return new AcceptTokenOperation(m_address, code, m_sessionID);
     }
-    // A successful answer has no body worth reading.
-    if (code != HttpResult::ErrorNone) {
-        ApplyErrorReply(result, statusCode, body);
-    }
-    result->PutOperation(operation);
-    return result;
+    return new DeclineTokenOperation(m_address, code, m_sessionID);
 }

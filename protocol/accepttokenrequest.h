@@ -15,9 +15,9 @@ public:
 
     QString GetCommand() const override;
     QByteArray GetDataJson() const override;
-    HttpResult *DecodeReply(QNetworkReply *reply) const override;
-    HttpResult *DecodeReplyData(QNetworkReply::NetworkError error, int statusCode,
-                                const QByteArray &body) const override;
+
+protected:
+    OperationRequest *CreateOperation(HttpResult::ErrorCode code) const override;
 
 private:
     bool m_accepted;

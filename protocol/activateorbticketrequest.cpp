@@ -48,30 +48,20 @@ QByteArray ActivateOrbTicketRequest::GetDataJson() const
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
 }
 
-HttpResult *ActivateOrbTicketRequest::DecodeReply(QNetworkReply *reply) const
+OperationRequest *ActivateOrbTicketRequest::CreateOperation(HttpResult::ErrorCode code) const
 {
-    return DecodeFinishedReply(reply);
+    return new RegisterOrbAccountOperation(m_address, code);
 }
 
-HttpResult *ActivateOrbTicketRequest::DecodeReplyData(QNetworkReply::NetworkError error, int statusCode,
-                                                      const QByteArray &body) const
+void ActivateOrbTicketRequest::DecodeBody(const QByteArray &body, OperationRequest *operation) const
 {
-    const HttpResult::ErrorCode code = HttpResult::NetworkErrorToErrorCode(error);
-    HttpResult *result = new HttpResult(code);
-    RegisterOrbAccountOperation *operation = new RegisterOrbAccountOperation(m_address, code);
-    if (code != HttpResult::ErrorNone) {
-        ApplyErrorReply(result, statusCode, body);
-    } else {
-        Account *account = ExtractAccountData(body);
-        // Only the GUI thread uses the account from now on; an object built here would otherwise
-        // stay bound to the HTTP thread.
-        if (QCoreApplication *app = QCoreApplication::instance()) {
-            account->moveToThread(app->thread());
-        }
-        operation->SetAccount(account);
+    Account *account = ExtractAccountData(body);
+    // Only the GUI thread uses the account from now on; an object built here would otherwise
+    // stay bound to the HTTP thread.
+    if (QCoreApplication *app = QCoreApplication::instance()) {
+        account->moveToThread(app->thread());
     }
-    result->PutOperation(operation);
-    return result;
+    static_cast<RegisterOrbAccountOperation *>(operation)->SetAccount(account);
 }
 
 Account *ActivateOrbTicketRequest::ExtractAccountData(const QByteArray &body) const

@@ -15,15 +15,16 @@ public:
 
     QString GetCommand() const override;
     QByteArray GetDataJson() const override;
-    HttpResult *DecodeReply(QNetworkReply *reply) const override;
-    HttpResult *DecodeReplyData(QNetworkReply::NetworkError error, int statusCode,
-                                const QByteArray &body) const override;
 
     // Always returns a new account; an unusable answer gives one with invalid OTP parameters,
     // which the registration operation rejects.
     Account *ExtractAccountData(const QByteArray &body) const;
     // "IV.ciphertext.tag" in URL-safe Base64 to the plaintext; empty when it does not decrypt.
     QByteArray DecryptOTPData(QString data) const;
+
+protected:
+    OperationRequest *CreateOperation(HttpResult::ErrorCode code) const override;
+    void DecodeBody(const QByteArray &body, OperationRequest *operation) const override;
 
 private:
     QString m_pin;

@@ -34,6 +34,16 @@ AuthRequest *AuthOperation::FindTokenRequest(QString tokenUID)
     return nullptr;
 }
 
+AuthRequest *AuthOperation::FindSessionRequest(const QString &tokenUID, const QString &sessionID) const
+{
+    for (AuthRequest *request : m_requests) {
+        if (request->GetTokenUID() == tokenUID && request->GetSessionID() == sessionID) {
+            return request;
+        }
+    }
+    return nullptr;
+}
+
 void AuthOperation::PutRequest(AuthRequest *request)
 {
     if (request) {

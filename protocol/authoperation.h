@@ -18,6 +18,8 @@ public:
 
     AuthRequest *GetFirstAuthRequest();
     AuthRequest *FindTokenRequest(QString tokenUID);
+    // The request of that token and login session, or null.
+    AuthRequest *FindSessionRequest(const QString &tokenUID, const QString &sessionID) const;
     // Appends `request` and takes ownership of it; a null pointer is ignored.
     void PutRequest(AuthRequest *request);
     // Removes `request` from the list and hands its ownership to the caller; returns it, or null

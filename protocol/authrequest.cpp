@@ -1,7 +1,5 @@
 #include "protocol/authrequest.h"
 
-#include <QDebug>
-
 AuthRequest::AuthRequest() {}
 
 AuthRequest::AuthRequest(QString address, QString tokenUID, QString sessionID, QString metadata, int time)
@@ -13,5 +11,4 @@ AuthRequest::AuthRequest(QString address, QString tokenUID, QString sessionID, Q
 {
     m_time = m_dateTime.toString(QStringLiteral("hh:mm:ss"));
     m_date = m_dateTime.toString(QStringLiteral("dd.MM.yyyy"));
-    qDebug() << "Request time: " << m_time << ", request date: " << m_date;
 }

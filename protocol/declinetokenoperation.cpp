@@ -4,13 +4,14 @@
 
 #include <QDebug>
 
-DeclineTokenOperation::DeclineTokenOperation(QString address, HttpResult::ErrorCode code)
+DeclineTokenOperation::DeclineTokenOperation(QString address, HttpResult::ErrorCode code, QString sessionID)
     : OperationRequest(DeclineTokenOp, address, code)
+    , m_sessionID(std::move(sessionID))
 {
 }
 
 void DeclineTokenOperation::DoOperation(AccountsListModel *model)
 {
     qDebug() << "Operation decline auth";
-    model->onAuthOk(m_address, false);
+    model->onAuthOk(m_address, m_sessionID, false);
 }

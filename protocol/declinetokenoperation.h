@@ -6,7 +6,13 @@
 class DeclineTokenOperation : public OperationRequest
 {
 public:
-    DeclineTokenOperation(QString address, HttpResult::ErrorCode code);
+    // `sessionID`: the login session the answer was about.
+    DeclineTokenOperation(QString address, HttpResult::ErrorCode code, QString sessionID = QString());
 
     void DoOperation(AccountsListModel *model) override;
+
+    const QString &GetSessionID() const { return m_sessionID; }
+
+private:
+    QString m_sessionID;
 };

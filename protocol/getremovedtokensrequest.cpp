@@ -25,29 +25,14 @@ QByteArray GetRemovedTokensRequest::GetDataJson() const
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
 }
 
-HttpResult *GetRemovedTokensRequest::DecodeReply(QNetworkReply *reply) const
+OperationRequest *GetRemovedTokensRequest::CreateOperation(HttpResult::ErrorCode code) const
 {
-    return DecodeFinishedReply(reply);
+    return new DeleteAccountsOperationRequest(m_address, code);
 }
 
-HttpResult *GetRemovedTokensRequest::DecodeReplyData(QNetworkReply::NetworkError error, int statusCode,
-                                                     const QByteArray &body) const
+void GetRemovedTokensRequest::DecodeBody(const QByteArray &body, OperationRequest *operation) const
 {
-    const HttpResult::ErrorCode code = HttpResult::NetworkErrorToErrorCode(error);
-    HttpResult *result = new HttpResult(code);
-    DeleteAccountsOperationRequest *operation = new DeleteAccountsOperationRequest(m_address, code);
-    if (code != HttpResult::ErrorNone) {
-        ApplyErrorReply(result, statusCode, body);
-    } else {
-        DecodeBody(body, operation);
-    }
-    result->PutOperation(operation);
-    return result;
-}
-
-void GetRemovedTokensRequest::DecodeBody(const QByteArray &body,
-                                         DeleteAccountsOperationRequest *operation) const
-{
+    auto *removal = static_cast<DeleteAccountsOperationRequest *>(operation);
     const QJsonDocument document = QJsonDocument::fromJson(body);
     if (!document.isObject()) {
         return;
@@ -59,7 +44,8 @@ void GetRemovedTokensRequest::DecodeBody(const QByteArray &body,
     const QJsonArray removed = tokens.toArray();
     for (const QJsonValue &element : removed) {
         const QString tokenUID = element.toObject().value(QStringLiteral("tokenUID")).toString();
-        operation->putToken(tokenUID);
-        qDebug() << tokenUID;
+        removal->putToken(tokenUID);
     }
+    // A count, not the ids: the list is as long as the server makes it.
+    qDebug() << "Removed tokens reply:" << removal->GetTokens().size() << "tokens";
 }

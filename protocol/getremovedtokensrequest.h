@@ -14,12 +14,11 @@ public:
 
     QString GetCommand() const override;
     QByteArray GetDataJson() const override;
-    HttpResult *DecodeReply(QNetworkReply *reply) const override;
-    HttpResult *DecodeReplyData(QNetworkReply::NetworkError error, int statusCode,
-                                const QByteArray &body) const override;
 
-    // Adds the removed token ids of a successful reply body to `operation`, in order.
-    void DecodeBody(const QByteArray &body, DeleteAccountsOperationRequest *operation) const;
+protected:
+    OperationRequest *CreateOperation(HttpResult::ErrorCode code) const override;
+    // Adds the removed token ids of a successful reply body to the operation, in order.
+    void DecodeBody(const QByteArray &body, OperationRequest *operation) const override;
 
 private:
     QList<QString> m_tokenUIDs;

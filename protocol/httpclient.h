@@ -18,6 +18,8 @@ public:
     // A reply that makes no progress for this long ends as an error result, so that the
     // session waiting for it goes on polling.
     static const int TRANSFER_TIMEOUT_MS = 30000;
+    // A reply that trickles in is ended this long after it was sent, whatever its progress.
+    static const int REQUEST_DEADLINE_MS = 60000;
 
     explicit HttpClient(QObject *parent = nullptr);
     // Deletes the requests still waiting for a reply.
@@ -30,6 +32,7 @@ public:
     // Applies to requests posted afterwards; tests shorten it.
     void SetTransferTimeout(int milliseconds) { m_transferTimeout = milliseconds; }
     int GetTransferTimeout() const { return m_transferTimeout; }
+    void SetRequestDeadline(int milliseconds) { m_requestDeadline = milliseconds; }
 
 signals:
     void httpresult(HttpResult *result);
@@ -40,7 +43,13 @@ private slots:
     void onNetworkReply(QNetworkReply *reply);
 
 private:
-    QNetworkAccessManager *m_networkManager;
+    // Ends a reply that breaks a bound; it finishes as an error through onNetworkReply.
+    static void abortReply(QNetworkReply *reply, const char *why);
+    QNetworkAccessManager *networkManager();
+
+    // Made on the first request (networkManager()).
+    QNetworkAccessManager *m_networkManager = nullptr;
     QList<Request *> m_requestQueue;
     int m_transferTimeout = TRANSFER_TIMEOUT_MS;
+    int m_requestDeadline = REQUEST_DEADLINE_MS;
 };

@@ -2,6 +2,8 @@
 
 #include "accounts/account.h"
 #include "models/accountslistmodel.h"
+#include "otp/otpauthuri.h"
+#include "otp/otptoken.h"
 
 RegisterOrbAccountOperation::RegisterOrbAccountOperation(QString address, HttpResult::ErrorCode code)
     : OperationRequest(RegisterAccountOp, address, code)
@@ -31,7 +33,10 @@ Account *RegisterOrbAccountOperation::TakeAccount()
 void RegisterOrbAccountOperation::DoOperation(AccountsListModel *model)
 {
     Account *account = TakeAccount();
-    if (account && account->m_otpToken.isValid()) {
+    // Parameters a server sends that can never give a right code make the answer a bad reply,
+    // like undecryptable data: a digit count of 262 would otherwise be cut to 6.
+    if (account && account->m_otpToken.isValid() &&
+        OTPToken::checkUri(OTPAuthURI(account->m_uri.toUtf8().toStdString())) == OTPToken::UriFault::None) {
         model->addNewAccount(account);
         return;
     }

@@ -44,38 +44,26 @@ QByteArray UpdateTokensRequest::GetDataJson() const
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
 }
 
-HttpResult *UpdateTokensRequest::DecodeReply(QNetworkReply *reply) const
+OperationRequest *UpdateTokensRequest::CreateOperation(HttpResult::ErrorCode code) const
 {
-    return DecodeFinishedReply(reply);
+    return new AuthOperation(m_address, code);
 }
 
-HttpResult *UpdateTokensRequest::DecodeReplyData(QNetworkReply::NetworkError error, int statusCode,
-                                                 const QByteArray &body) const
+void UpdateTokensRequest::DecodeBody(const QByteArray &body, OperationRequest *operation) const
 {
-    const HttpResult::ErrorCode code = HttpResult::NetworkErrorToErrorCode(error);
-    HttpResult *result = new HttpResult(code);
-    AuthOperation *operation = new AuthOperation(m_address, code);
-    if (code != HttpResult::ErrorNone) {
-        ApplyErrorReply(result, statusCode, body);
-    } else {
-        qDebug() << "Update tokens reply:" << QString::fromUtf8(body);
-        DecodeBody(body, operation);
-    }
-    result->PutOperation(operation);
-    return result;
-}
-
-void UpdateTokensRequest::DecodeBody(const QByteArray &body, AuthOperation *operation) const
-{
+    auto *update = static_cast<AuthOperation *>(operation);
     const QJsonObject reply = QJsonDocument::fromJson(body).object();
     const QJsonArray pending = reply.value(QStringLiteral("availableTokens")).toArray();
     for (const QJsonValue &element : pending) {
         const QJsonObject request = element.toObject();
-        const QString tokenUID = request.value(QStringLiteral("tokenUID")).toString();
-        operation->PutRequest(new AuthRequest(m_address, tokenUID,
-                                              request.value(QStringLiteral("sessionID")).toString(),
-                                              request.value(QStringLiteral("metadata")).toString(),
-                                              request.value(QStringLiteral("time")).toInt(0)));
-        qDebug() << tokenUID;
+        // Shown to the user: no more than a notification would show.
+        const QString metadata =
+            Bounded(request.value(QStringLiteral("metadata")).toString(), MAX_METADATA_LENGTH);
+        update->PutRequest(new AuthRequest(m_address, request.value(QStringLiteral("tokenUID")).toString(),
+                                           request.value(QStringLiteral("sessionID")).toString(), metadata,
+                                           request.value(QStringLiteral("time")).toInt(0)));
     }
+    // Sizes and counts only: the body and its entries are as large as the server makes them.
+    qDebug() << "Update tokens reply:" << body.size() << "bytes," << update->GetRequests().size()
+             << "pending requests";
 }

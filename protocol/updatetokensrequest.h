@@ -10,16 +10,18 @@ class UpdateTokensRequest : public Request
 {
     Q_OBJECT
 public:
+    // The most of a login's metadata kept for the confirmation dialog.
+    static const int MAX_METADATA_LENGTH = 1024;
+
     UpdateTokensRequest(QString address, QList<NotificationToken> tokens);
 
     QString GetCommand() const override;
     QByteArray GetDataJson() const override;
-    HttpResult *DecodeReply(QNetworkReply *reply) const override;
-    HttpResult *DecodeReplyData(QNetworkReply::NetworkError error, int statusCode,
-                                const QByteArray &body) const override;
 
-    // Appends the pending login requests of a successful reply body to `operation`, in order.
-    void DecodeBody(const QByteArray &body, AuthOperation *operation) const;
+protected:
+    OperationRequest *CreateOperation(HttpResult::ErrorCode code) const override;
+    // Appends the pending login requests of a successful reply body to the operation, in order.
+    void DecodeBody(const QByteArray &body, OperationRequest *operation) const override;
 
 private:
     QList<NotificationToken> m_notificationTokens;

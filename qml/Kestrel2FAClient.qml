@@ -191,8 +191,7 @@ Page {
             return qsTr("Вставьте текст QR-кода")
         scannerModel.onQRCodeScanned(uri)
         if (!scannerModel.isValid())
-            return qsTr("Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/…, "
-                        + "код переноса otpauth-migration://… или билет orbticket://…")
+            return scannerModel.message()
         addUri(uri)
         backToList()
         return ""
@@ -361,17 +360,21 @@ Page {
             root.tick++
             root.showMessage(qsTr("Аккаунт заменён"))
         }
+        // Registration and other errors; those of a login answer come as confirmationerror, so a
+        // failed registration never ends a login dialog that is waiting for the user.
         function onBadreply(msg) {
             root.addAnswered = true
             const text = root.displayMessage(msg)
-            if (shown("confirmation")) {
-                popup("confirmation").outcome("error", text)
-            } else if (root.registering) {
+            if (root.registering) {
                 root.registering = false
                 popup("registration").fail(text)
             } else {
                 root.showMessage(text)
             }
+        }
+        function onConfirmationerror(msg) {
+            if (shown("confirmation"))
+                popup("confirmation").outcome("error", root.displayMessage(msg))
         }
         function onRequestconfirmation() {
             root.confirmationArrived = Date.now()
@@ -398,6 +401,16 @@ Page {
             if (shown("confirmation"))
                 popup("confirmation").outcome("declined")
         }
+    }
+
+    // A PIN or a count of wrong entries that could not be written.
+    Connections {
+        target: pinModel
+        function onBadreply(msg) { root.showMessage(msg) }
+    }
+    Connections {
+        target: limiter
+        function onBadreply(msg) { root.showMessage(msg) }
     }
 
     Connections {

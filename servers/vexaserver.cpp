@@ -45,6 +45,7 @@ void VexaServer::put(Account *account)
     if (m_accounts.contains(key)) {
         return;
     }
+    const bool first = m_accounts.isEmpty();
     m_accounts.insert(key, account);
     m_tokens.append(key);
     if (account->m_tokenType == Account::TokenPushAuth) {
@@ -52,6 +53,12 @@ void VexaServer::put(Account *account)
         if (auto *auth = dynamic_cast<AuthAccount *>(account)) {
             m_notificationTokens.insert(key, auth->m_notificationToken);
         }
+    }
+    locker.unlock();
+    // A registration's account arrives after its reply re-armed the worker; a tick in between
+    // (the GUI thread held up longer than an interval) found no account and ended the chain.
+    if (first) {
+        emit accountsArrived();
     }
 }
 
@@ -199,7 +206,12 @@ void VexaServer::onAuthOperation(AuthOperation *op)
                 m_currentRequest = op->TakeRequest(first);
                 m_state = PROCESS_AUTH;
                 offered = m_currentRequest;
-            } else if (!op->FindTokenRequest(m_currentRequest->GetTokenUID())) {
+                qDebug() << "Request time: " << offered->GetTime()
+                         << ", request date: " << offered->GetDate();
+            } else if (!op->FindSessionRequest(m_currentRequest->GetTokenUID(),
+                                               m_currentRequest->GetSessionID())) {
+                // Withdrawn at the server, even when a newer login of the same token waits: that
+                // one is offered once the view has finished this one.
                 cancel = true;
             }
         }
@@ -303,30 +315,30 @@ void VexaServer::onDeclineAuth()
     qDebug() << "{VexaServer] declineAuth";
 }
 
-void VexaServer::onAuthOk(bool ok)
+void VexaServer::onAuthOk(const QString &sessionID, bool ok)
 {
-    bool answered = false;
     {
         QMutexLocker locker(&m_lock);
-        if (m_currentRequest) {
-            answered = true;
-            if (ok) {
-                qDebug() << "Auth accepted";
-                if (Account *account = m_accounts.value(m_currentRequest->GetTokenUID(), nullptr)) {
-                    account->m_lockedOTP = true;
-                }
-            } else {
-                qDebug() << "Auth declined";
+        // The view may finish a confirmation while its answer is on the way, and a newer request
+        // may be shown by the time the reply comes: the reply is not that request's outcome.
+        if (!m_currentRequest || !m_answerInFlight || m_currentRequest->GetSessionID() != sessionID) {
+            qDebug() << "[VexaServer] reply for an answer to a request no longer shown, ignored";
+            return;
+        }
+        if (ok) {
+            qDebug() << "Auth accepted";
+            if (Account *account = m_accounts.value(m_currentRequest->GetTokenUID(), nullptr)) {
+                account->m_lockedOTP = true;
             }
+        } else {
+            qDebug() << "Auth declined";
         }
         m_state = ONHOLD;
         m_answerInFlight = false;
     }
     qDebug() << "{VexaServer] Auth accept result:" << (ok ? "true" : "false");
     // Last: a receiver may end the confirmation right away.
-    if (answered) {
-        emit newConfirmationStatus(ok ? Account::ConfirmationAccepted : Account::ConfirmationDeclined);
-    }
+    emit newConfirmationStatus(ok ? Account::ConfirmationAccepted : Account::ConfirmationDeclined);
 }
 
 void VexaServer::finishConfirmation()

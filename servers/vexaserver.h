@@ -79,7 +79,9 @@ public:
     // confirmation is shown, or this one's is answered but not finished): the network status is
     // recorded and the update is over, so polling goes on, but nothing is offered or cancelled.
     void onAuthOperationIgnored(AuthOperation *op);
-    void onAuthOk(bool ok);
+    // The reply to the answer about login `sessionID`. It counts only while that login is still
+    // the current request and its answer is on its way; otherwise nothing changes.
+    void onAuthOk(const QString &sessionID, bool ok);
     void onAcceptAuth();
     void onDeclineAuth();
     void finishConfirmation();
@@ -106,6 +108,9 @@ public:
 signals:
     void httpresult(HttpResult *result);
     void replyReceived();
+    // The first account came into a session that had none: a tick that found nothing to poll
+    // armed no timer, so nothing else would start polling it.
+    void accountsArrived();
     void requestConfirmation(AuthRequest *request);
     void cancelConfirmation();
     void newConfirmationStatus(Account::ConfirmationStatus status);

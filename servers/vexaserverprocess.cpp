@@ -14,7 +14,9 @@ VexaServerProcess::VexaServerProcess(VexaServer *server, int pollIntervalMs)
     m_timer->setSingleShot(true);
     m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &VexaServerProcess::processIteration);
-    connect(m_server, SIGNAL(replyReceived()), this, SLOT(onReplyReceived()));
+    connect(m_server, &VexaServer::replyReceived, this, &VexaServerProcess::onReplyReceived);
+    // Arming restarts the one timer, so an idle chain starts and a running one stays single.
+    connect(m_server, &VexaServer::accountsArrived, this, &VexaServerProcess::onReplyReceived);
 }
 
 VexaServerProcess::~VexaServerProcess() = default;

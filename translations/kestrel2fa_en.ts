@@ -604,10 +604,6 @@
         <source>Не удалось сохранить настройки: они действуют до выхода из программы</source>
         <translation>The settings could not be saved: they last until the program ends</translation>
     </message>
-    <message>
-        <source>Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/…, код переноса otpauth-migration://… или билет orbticket://…</source>
-        <translation>This is not an account&apos;s QR code. It needs a link like otpauth://totp/…, otpauth://hotp/…, an otpauth-migration://… transfer code or an orbticket://… ticket</translation>
-    </message>
 </context>
 <context>
     <name>LockScreen</name>

@@ -1,5 +1,6 @@
 #include "ui/appsettings.h"
 
+#include "accounts/datadirectory.h"
 #include "ui/systemcolorscheme.h"
 
 #include <QCoreApplication>
@@ -7,12 +8,8 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QPointer>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QtDebug>
-
-#include <cerrno>
-#include <sys/stat.h>
 
 const QString AppSettings::FILE_NAME = QStringLiteral("settings.json");
 
@@ -28,30 +25,14 @@ bool knownTheme(const QString &theme)
     return theme == THEME_SYSTEM || theme == QLatin1String("light") || theme == QLatin1String("dark");
 }
 
-// The missing directories of `path`, private to the user.
-bool makeDirectory(const QString &path)
-{
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        return true;
-    }
-    if (info.exists() ||
-        (info.absolutePath() != info.absoluteFilePath() && !makeDirectory(info.absolutePath()))) {
-        return false;
-    }
-    return (::mkdir(QFile::encodeName(path).constData(), 0700) == 0 || errno == EEXIST) &&
-           QFileInfo(path).isDir();
-}
-
 } // namespace
 
 AppSettings *AppSettings::instance()
 {
     static QPointer<AppSettings> settings;
     if (!settings) {
-        const QString directory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        settings =
-            new AppSettings(directory + '/' + FILE_NAME, new SystemColorScheme, QCoreApplication::instance());
+        settings = new AppSettings(DataDirectory::filePath(FILE_NAME), new SystemColorScheme,
+                                   QCoreApplication::instance());
     }
     return settings;
 }
@@ -162,20 +143,7 @@ void AppSettings::set(const QString &key, const QJsonValue &value)
 
 bool AppSettings::save() const
 {
-    if (!makeDirectory(QFileInfo(m_file).absolutePath())) {
-        qWarning().noquote() << "[AppSettings] cannot create the directory of" << m_file;
-        return false;
-    }
-    QSaveFile file(m_file);
-    const QByteArray content = QJsonDocument(m_values).toJson();
-    const bool saved = file.open(QIODevice::WriteOnly) &&
-                       file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-                       file.write(content) == content.size() && file.flush() && file.commit();
-    if (!saved) {
-        qWarning().noquote() << "[AppSettings] cannot write" << m_file << file.errorString();
-        file.cancelWriting();
-    }
-    return saved;
+    return DataDirectory::writeFile(m_file, QJsonDocument(m_values).toJson());
 }
 
 void AppSettings::updateDark()

@@ -9,8 +9,8 @@
 class SystemColorScheme;
 
 // The screens' own choices: the colour theme, the image picker's last folder and the desktop
-// window's place, kept in "settings.json" in the data directory (the directory 0700, the file
-// 0600, replaced whole on every change). A file that is missing or unreadable gives the
+// window's place, kept in "settings.json" in the data directory (written through DataDirectory:
+// replaced whole on every change, private to the user). A file that is missing or unreadable gives the
 // defaults; values this version does not know are kept. GUI thread only; one instance per
 // process (instance()), shared by the QML singleton and the application controller. It owns its
 // SystemColorScheme.

@@ -1,24 +1,25 @@
 #include "ui/pinattemptlimiter.h"
 
+#include "accounts/datadirectory.h"
+
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QStandardPaths>
 
 #include <algorithm>
 
 namespace {
 
 const char PIN_ATTEMPTS_FILE_NAME[] = "pinattempts.txt";
+const char NOT_SAVED_MESSAGE[] =
+    "Не удалось записать число неверных попыток ввода PIN-кода (нет места или нет доступа к папке "
+    "данных). После перезапуска программы ограничение может быть сброшено.";
 
 } // namespace
 
 PinAttemptLimiter::PinAttemptLimiter(QObject *parent)
     : PinAttemptLimiter(
-          QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/" + PIN_ATTEMPTS_FILE_NAME,
-          [] { return QDateTime::currentMSecsSinceEpoch(); }, parent)
+          DataDirectory::filePath(PIN_ATTEMPTS_FILE_NAME), [] { return QDateTime::currentMSecsSinceEpoch(); },
+          parent)
 {
 }
 
@@ -108,12 +109,11 @@ void PinAttemptLimiter::load()
     }
 }
 
-void PinAttemptLimiter::save() const
+void PinAttemptLimiter::save()
 {
-    QDir().mkpath(QFileInfo(m_stateFile).absolutePath());
-    QSaveFile file(m_stateFile);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(QByteArray::number(m_failures) + ' ' + QByteArray::number(m_lockedUntil) + '\n');
-    file.commit();
+    // The state in memory holds for this run either way; the user learns that a restart may not.
+    if (!DataDirectory::writeFile(m_stateFile, QByteArray::number(m_failures) + ' ' +
+                                                   QByteArray::number(m_lockedUntil) + '\n')) {
+        emit badreply(QString::fromUtf8(NOT_SAVED_MESSAGE));
+    }
 }

@@ -9,7 +9,8 @@
 
 // Slows down guessing of the application PIN: the first wrong entries are free, then every
 // further one imposes a wait that doubles each time. The count and the end of the wait are kept
-// in a small file of the data directory, so that restarting the program does not reset them.
+// in a small file of the data directory, so that restarting the program does not reset them; a
+// failed write is reported through badreply and repeated at the next change. GUI thread.
 class PinAttemptLimiter : public QObject
 {
     Q_OBJECT
@@ -44,10 +45,11 @@ public:
 
 signals:
     void stateChanged();
+    void badreply(QString msg);
 
 private:
     void load();
-    void save() const;
+    void save();
     void clampWait();
     void onTick();
 

@@ -6,7 +6,8 @@ import QtQuick.Layouts 1.15
 // A login request from a server: for which account, when, and how long ago it came. The request
 // carries no expiry of its own, so none is announced: the server says whether the answer still
 // counts. The dialog follows the model's signals and ends every request with
-// finishConfirmation() when it closes.
+// finishConfirmation() when it closes. Everything the server sent is shown as plain text: markup
+// in it must neither restyle the dialog nor make the program fetch anything.
 Dialog {
     id: dialog
 
@@ -60,7 +61,7 @@ Dialog {
             return
         if (newPhase === "withdrawn" && finished)
             return
-        if ((newPhase === "accepted" || newPhase === "declined") && phase !== "sending")
+        if ((newPhase === "accepted" || newPhase === "declined" || newPhase === "error") && phase !== "sending")
             return
         error = message || ""
         phase = newPhase
@@ -142,6 +143,7 @@ Dialog {
             Label {
                 objectName: "metadataLabel"
                 text: dialog.metadata
+                textFormat: Text.PlainText
                 visible: dialog.metadata.length > 0
                 wrapMode: Text.Wrap
                 Layout.fillWidth: true
@@ -158,8 +160,8 @@ Dialog {
             objectName: "stateLabel"
             Layout.fillWidth: true
             wrapMode: Text.Wrap
-            font.bold: dialog.finished
             textFormat: Text.PlainText
+            font.bold: dialog.finished
             color: dialog.phase === "accepted" ? Material.color(Material.Green)
                    : dialog.phase === "pending" || dialog.phase === "sending"
                      ? Material.foreground : Material.color(Material.Red)

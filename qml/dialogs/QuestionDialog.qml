@@ -25,6 +25,8 @@ Dialog {
         // The dialog's own width: the content's would follow the text's height back into it.
         width: dialog.availableWidth
         wrapMode: Text.Wrap
+        // Carries issuer and user names, which come from scanned codes and servers.
+        textFormat: Text.PlainText
     }
 
     footer: DialogButtonBox {

@@ -48,6 +48,7 @@ Dialog {
             objectName: "registrationText"
             Layout.fillWidth: true
             wrapMode: Text.Wrap
+            // The error may be the server's own text.
             textFormat: Text.PlainText
             text: dialog.error.length > 0 ? dialog.error
                                           : qsTr("Отправляем билет на сервер. Аккаунт появится в списке, "

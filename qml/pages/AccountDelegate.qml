@@ -3,8 +3,11 @@ import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import "../components"
 
-// One account of the list. The model signals no changes of codes, progress or network state,
-// so the row reads them again on every tick of the application.
+// One account of the list. The model signals no changes, so the row reads what changes by
+// itself (code, progress, a push account's server state) again on every tick of the
+// application, and the rest only when it is made, moves to another index or is rewritten. Rows
+// exist only on screen, so nothing off screen is read; reading a code is cheap, the model makes a
+// new one only when its period has rolled over.
 Item {
     id: row
 
@@ -31,23 +34,29 @@ Item {
     // The next code shows during the last seconds of a period.
     readonly property int nextCodeSeconds: 10
 
-    function role(r) {
+    // Bumped when the row's account is rewritten or changed or its counter advanced: everything
+    // is read again.
+    property int revision: 0
+
+    function role(r, everyTick) {
         if (!app)
             return ""
-        app.tick // re-read on every tick
+        revision // re-read on a change of the account
+        if (everyTick)
+            app.tick
         const value = app.accounts.data(app.accounts.index(index, 0), r)
         return value === undefined || value === null ? "" : value
     }
 
-    readonly property string issuer: role(roleIssuer)
-    readonly property string user: role(roleUser)
-    readonly property int accountId: Number(role(roleId))
-    readonly property int tokenType: Number(role(roleType))
-    readonly property string accent: role(roleColor) || "skyblue"
-    readonly property string password: role(rolePassword)
-    readonly property int progress: Number(role(roleProgress))
-    readonly property int network: tokenType === typePush ? Number(role(roleNetwork)) : 0
-    readonly property string message: tokenType === typePush ? role(roleMessage) : ""
+    readonly property string issuer: role(roleIssuer, false)
+    readonly property string user: role(roleUser, false)
+    readonly property int accountId: Number(role(roleId, false))
+    readonly property int tokenType: Number(role(roleType, false))
+    readonly property string accent: role(roleColor, false) || "skyblue"
+    readonly property string password: role(rolePassword, tokenType !== typeHOTP)
+    readonly property int progress: tokenType === typeHOTP ? 100 : Number(role(roleProgress, true))
+    readonly property int network: tokenType === typePush ? Number(role(roleNetwork, true)) : 0
+    readonly property string message: tokenType === typePush ? role(roleMessage, true) : ""
     // Digits only: "- - - -" stands for a code not computed yet, an empty text for a failed one.
     readonly property bool hasCode: /^[0-9]+$/.test(password)
     readonly property bool expiring: hasCode && tokenType !== typeHOTP && progress <= 15
@@ -90,7 +99,19 @@ Item {
 
     function nextCode() {
         app.accounts.incrementCounter(accountId, index)
-        app.tick++
+        revision++
+    }
+
+    Connections {
+        target: row.app ? row.app.accounts : null
+        function onItemrewrited(rewritten) {
+            if (rewritten === row.index)
+                row.revision++
+        }
+        function onDataChanged(topLeft, bottomRight) {
+            if (row.index >= topLeft.row && row.index <= bottomRight.row)
+                row.revision++
+        }
     }
 
     objectName: "account_" + index
@@ -171,8 +192,10 @@ Item {
             spacing: 2
 
             Text {
+                objectName: "issuerText"
                 width: parent.width
                 text: row.issuer || qsTr("Без названия")
+                // Names and server texts come from scanned codes and servers: never markup.
                 textFormat: Text.PlainText
                 font.bold: true
                 font.pixelSize: 16

@@ -109,8 +109,11 @@ Page {
             NumberAnimation { property: "y"; duration: 150 }
         }
 
-        // Hidden rows keep their indexes, which removal needs; count the shown ones for the empty text.
+        // Hidden rows keep their indexes, which removal needs; count the shown ones for the empty
+        // text. Only a search needs the count: it is taken again each second while one is shown.
         property int shownCount: {
+            if (page.filter.trim().length === 0)
+                return count
             page.app.tick
             let n = 0
             for (let i = 0; i < contentItem.children.length; ++i) {

@@ -31,7 +31,9 @@ Page {
             if (error.length > 0)
                 return
             if (mode === "remove") {
-                app.pinModel.resetPinCode()
+                // On failure the model has told why, and the PIN stays.
+                if (!app.pinModel.resetPinCode())
+                    return
                 app.showMessage(qsTr("PIN-код удалён"))
                 page.StackView.view.pop()
                 return
@@ -51,7 +53,8 @@ Page {
                 step = "new"
                 return
             }
-            app.pinModel.onSetPinCode(newPin)
+            if (!app.pinModel.onSetPinCode(newPin))
+                return
             app.showMessage(mode === "set" ? qsTr("PIN-код установлен") : qsTr("PIN-код изменён"))
             page.StackView.view.pop()
             return

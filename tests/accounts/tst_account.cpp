@@ -117,6 +117,27 @@ private slots:
         QVERIFY(totp->m_lockedOTP);
     }
 
+    // The code is the one of the current period at every second, also right at the boundary,
+    // when the clock goes back, and after the password was set from elsewhere.
+    void codeAtPeriodBoundary()
+    {
+        std::unique_ptr<Account> totp(Account::CreateStandartAccount(TOTP + "&digits=8"));
+        // RFC 6238: 1111111109 is in step 37037036, 1111111110 starts step 37037037.
+        const QList<QPair<qint64, QString>> reads = {{1111111109, "07081804"},
+                                                     {1111111110, "14050471"},
+                                                     {1111111139, "14050471"},
+                                                     {1111111109, "07081804"},
+                                                     {1111111140, "44266759"}};
+        for (const auto &read : reads) {
+            setClock(read.first);
+            totp->UpdatePass();
+            QCOMPARE(totp->getPassword(), read.second);
+        }
+        totp->setPassword("123");
+        totp->UpdatePass();
+        QCOMPARE(totp->getPassword(), QString("44266759"));
+    }
+
     void timeout_data()
     {
         QTest::addColumn<QString>("uri");

@@ -1,5 +1,8 @@
+#include "accounts/datastorage.h"
 #include "app/applicationcontroller.h"
+#include "app/pushreceiverservice.h"
 #include "app/qmltypes.h"
+#include "models/accountslistmodel.h"
 #include "tests/common/privatebus.h"
 #include "ui/appsettings.h"
 #include "ui/uitypes.h"
@@ -7,15 +10,21 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickView>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 using Aurora::PushNotifications::Client;
 
@@ -26,6 +35,20 @@ class TestApplicationController : public QObject
     QTemporaryDir m_dir;
 
     QString noFile() const { return m_dir.filePath(QStringLiteral("none")); }
+
+    static QByteArray read(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The accounts model of the window, once one is shown.
+    static AccountsListModel *shownModel()
+    {
+        const QWindowList windows = QGuiApplication::topLevelWindows();
+        QQuickItem *root = windows.isEmpty() ? nullptr : qobject_cast<QQuickView *>(windows[0])->rootObject();
+        return root ? root->property("accounts").value<AccountsListModel *>() : nullptr;
+    }
 
     // Whether the application's event loop was told to quit while `action` ran inside it.
     static bool quitsOn(const std::function<void()> &action)
@@ -42,13 +65,19 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        // As the program does on an off-screen platform: there is no OpenGL.
-        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
-        // The window's screens load as in the program (the key test needs them).
         registerQmlTypes();
         registerUiTypes();
+        // The start paths run under a file size limit, which would leave truncated files in the
+        // QML cache that later loads trip over.
+        qputenv("QML_DISABLE_DISK_CACHE", "1");
+        std::signal(SIGXFSZ, SIG_IGN);
+        // As the program does on an off-screen platform: there is no OpenGL.
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
         selectUiStyle();
     }
+
+    // The collection never frees its accounts; the test does, so that leak checks stay quiet.
+    void cleanupTestCase() { DataStorage::Instance()->ResetForTests(); }
 
     void applicationIdFile_data()
     {
@@ -78,6 +107,99 @@ private slots:
             QTRY_VERIFY(!controller.registrationId().isEmpty());
         QCoreApplication::processEvents();
         QCOMPARE(controller.registrationId().isEmpty(), expected.isEmpty());
+    }
+
+    // Every start path over every state of the data: no stored account is lost, a window shows
+    // the readable ones and tells what is wrong with the file.
+    void startPaths_data()
+    {
+        QTest::addColumn<int>("path");
+        QTest::addColumn<QByteArray>("stored"); // "accounts.txt"; "/": a directory in its place
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("notice");
+        // Written as a save writes it, so that a save of the same accounts leaves it unchanged.
+        const QByteArray valid = read(KESTREL_TEST_DATA "/accounts.txt");
+        QJsonArray unknown = {42, QJsonObject{{"Type", 9}}, "x"};
+        for (const QJsonValue &account : QJsonDocument::fromJson(valid).array()) {
+            unknown.append(account);
+        }
+        const QList<std::tuple<const char *, QByteArray, int, QString>> states = {
+            {"no file", QByteArray(), 0, ""},
+            {"valid file", valid, 2, ""},
+            {"damaged file", valid.left(valid.size() / 2), 0, "повреждён"},
+            {"unknown entries", QJsonDocument(unknown).toJson(), 2, "не может показать: 3"},
+            {"unreadable file", "/", 0, "Не удалось прочитать"},
+            {"full disk", valid, 2, "Аккаунты остаются в памяти"}};
+        const char *paths[] = {"window", "no-gui", "no-gui, wake-up", "no-gui, second launch"};
+        for (int path = 0; path < 4; ++path) {
+            for (const auto &[name, stored, rows, notice] : states) {
+                QTest::addRow("%s, %s", paths[path], name) << path << stored << rows << notice;
+            }
+        }
+    }
+
+    void startPaths()
+    {
+        QFETCH(int, path);
+        QFETCH(QByteArray, stored);
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        const QString accounts = data + "/accounts.txt";
+        QVERIFY(QDir(data).removeRecursively() && QDir().mkpath(data));
+        QFile file(accounts);
+        QVERIFY(stored.isNull() ||
+                (stored == "/" ? QDir().mkpath(accounts)
+                               : file.open(QIODevice::WriteOnly) && file.write(stored) > 0));
+        file.close();
+        QFile id(m_dir.filePath(QStringLiteral("applicationid")));
+        QVERIFY(id.open(QIODevice::WriteOnly) && id.write("app-id") == 6);
+        id.close();
+        DataStorage::Instance()->ResetForTests(); // a new process
+        // A full disk: a file size limit far below the accounts file.
+        struct rlimit limit = {};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const rlim_t unlimited = limit.rlim_cur;
+        limit.rlim_cur = QByteArray(QTest::currentDataTag()).endsWith("full disk") ? 256 : unlimited;
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+
+        QObject host;
+        auto *service = new PushReceiverService(&host);
+        ApplicationController controller(path == 0 ? QStringList() : QStringList{"/no-gui"}, id.fileName(),
+                                         nullptr);
+        connect(service, &PushReceiverService::guiRequested, &controller, &ApplicationController::showGui);
+        // Made as soon as the window is there: the model tells from its first turn of the event loop.
+        std::unique_ptr<QSignalSpy> told(
+            shownModel() ? new QSignalSpy(shownModel(), &AccountsListModel::badreply) : nullptr);
+        // The registration id has been handled: saved with the accounts, or not.
+        QTRY_VERIFY(!controller.registrationId().isEmpty());
+        if (path == 2) {
+            service->handleApplicationWakeUp();
+        } else if (path == 3) {
+            PushReceiverService::updateApplicationArgs({});
+        }
+        if (path >= 2) {
+            QVERIFY(shownModel());
+            told.reset(new QSignalSpy(shownModel(), &AccountsListModel::badreply));
+        }
+        QCoreApplication::processEvents();
+        limit.rlim_cur = unlimited;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+
+        // A damaged file is found in its copy, anything else where it was.
+        const QString copy = QDir(data).entryList({"accounts.txt.damaged-*"}).value(0, "accounts.txt");
+        if (stored == "/") {
+            QVERIFY(QFileInfo(accounts).isDir());
+        } else if (!stored.isNull()) {
+            QCOMPARE(read(data + '/' + copy), stored);
+        }
+        if (path == 1) {
+            return;
+        }
+        QFETCH(int, rows);
+        QFETCH(QString, notice);
+        QCOMPARE(shownModel()->rowCount(), rows);
+        const QString messages = told->isEmpty() ? QString() : told->takeFirst().at(0).toString();
+        QVERIFY2(notice.isEmpty() ? messages.isEmpty() && told->isEmpty() : messages.contains(notice),
+                 qPrintable(messages));
     }
 
     void sameRegistrationIdIsReportedOnce()

@@ -1,3 +1,4 @@
+#include "app/pushreceiverservice.h"
 #include "tests/common/fakenotificationserver.h"
 #include "tests/common/privatebus.h"
 
@@ -75,26 +76,38 @@ private slots:
     void laterLaunchForwardsItsArguments_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("lostRace");
         QTest::addColumn<int>("created");
         QTest::addColumn<int>("raised");
         // Counts after each row; the rows build on each other.
-        QTest::newRow("no-gui leaves it windowless") << QStringList{QStringLiteral("/no-gui")} << 0 << 0;
+        const QStringList noGui{QStringLiteral("/no-gui")};
+        QTest::newRow("no-gui leaves it windowless") << noGui << false << 0 << 0;
         QTest::newRow("no-gui among others")
-            << QStringList{QStringLiteral("x"), QStringLiteral("/no-gui")} << 0 << 0;
-        QTest::newRow("no arguments show the window") << QStringList() << 1 << 0;
-        QTest::newRow("then raise it") << QStringList{QStringLiteral("other")} << 1 << 1;
+            << QStringList{QStringLiteral("x"), QStringLiteral("/no-gui")} << false << 0 << 0;
+        QTest::newRow("no arguments show the window") << QStringList() << false << 1 << 0;
+        QTest::newRow("then raise it") << QStringList{QStringLiteral("other")} << false << 1 << 1;
+        // A launch that saw the name free and lost it before claiming it is in the state of this
+        // process claiming the name the running instance owns.
+        QTest::newRow("the loser of a race for the name") << QStringList() << true << 1 << 2;
     }
 
     void laterLaunchForwardsItsArguments()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(bool, lostRace);
         QFETCH(int, created);
         QFETCH(int, raised);
-        QProcess launcher;
-        start(launcher, arguments);
-        QVERIFY(launcher.waitForFinished(m_timeout));
-        QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
-        QVERIFY2(launcher.exitCode() == 0, launcher.readAll().constData());
+        if (lostRace) {
+            QObject application;
+            const PushReceiverService lost(&application, arguments);
+            QVERIFY(!lost.ownsName());
+        } else {
+            QProcess launcher;
+            start(launcher, arguments);
+            QVERIFY(launcher.waitForFinished(m_timeout));
+            QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
+            QVERIFY2(launcher.exitCode() == 0, launcher.readAll().constData());
+        }
         QTRY_COMPARE_WITH_TIMEOUT(windows("created"), created, m_timeout);
         QTRY_COMPARE_WITH_TIMEOUT(windows("raised"), raised, m_timeout);
         QCOMPARE(nameOwnerPid(), m_running.processId());
@@ -111,7 +124,7 @@ private slots:
         // The rest of what a notification holds is checked with the push model.
         QCOMPARE(m_notifications.published.at(0).body, QStringLiteral("Confirm"));
         m_notifications.invokeAction(m_notifications.published.at(0).id, QStringLiteral("default"));
-        QTRY_COMPARE_WITH_TIMEOUT(windows("raised"), 2, m_timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(windows("raised"), 3, m_timeout);
     }
 
     void wakeUpShowsTheWindowOfAWindowlessInstance()

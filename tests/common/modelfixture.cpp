@@ -3,6 +3,7 @@
 #include "accounts/account.h"
 #include "accounts/datastorage.h"
 
+#include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -42,10 +43,8 @@ bool ModelFixture::useTemporaryDataHome()
 
 void ModelFixture::clearAccounts()
 {
-    AccountsData &data = DataStorage::Instance()->m_accountsData;
-    qDeleteAll(data.m_accounts);
-    data.m_accounts.clear();
-    DataStorage::Instance()->SaveData();
+    DataStorage::Instance()->ResetForTests();
+    QFile::remove(accountsFile());
 }
 
 QList<Account *> ModelFixture::accounts()

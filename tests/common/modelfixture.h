@@ -28,7 +28,7 @@ public:
 
     // For initTestCase: the data files go to a temporary directory kept for the whole program.
     static bool useTemporaryDataHome();
-    // Frees every stored account and saves the empty collection, as on a fresh installation.
+    // Frees every stored account and removes the accounts file, as on a fresh installation.
     static void clearAccounts();
     // The accounts in the model's rows, in row order.
     static QList<Account *> accounts();
@@ -43,4 +43,4 @@ public:
     QSignalSpy confirmations;
 };
 
-#endif
+#endif // KESTREL_TESTS_COMMON_MODELFIXTURE_H

@@ -1,5 +1,8 @@
 #include "accounts/accountclock.h"
 #include "models/accountslistmodel.h"
+#include "models/qrcodescannermodel.h"
+#include "protocol/activateorbticketrequest.h"
+#include "protocol/operationrequest.h"
 #include "servers/servermanager.h"
 #include "tests/common/modelfixture.h"
 
@@ -295,22 +298,57 @@ private slots:
         QCOMPARE(shown + stored, order + order);
     }
 
-    void incompleteTicket_data()
+    // Parameters that can never give a right code are refused where a new account enters: the
+    // scanner's verdict, add() and a server's registration answer (a bad reply there).
+    void unusableParameters_data()
     {
-        QTest::addColumn<QString>("ticket");
-        QTest::newRow("no address") << "orbticket://r1?pin=1&key=K";
-        QTest::newRow("empty address") << "orbticket://r1?address=&key=K";
-        QTest::newRow("empty reqID") << "orbticket://?address=" + DEAD_ADDRESS;
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<QString>("message");
+        const QString totp = "otpauth://totp/Acme:alice?secret=", ticket = "в QR-коде нет адреса сервера";
+        const QString digits = "от 3 до 10 цифр", secret = "секретный ключ слишком короткий";
+        QTest::newRow("digits 0") << totp + "JBSWY3DPEHPK3PXP&digits=0" << digits;
+        QTest::newRow("digits 1") << totp + "JBSWY3DPEHPK3PXP&digits=1" << digits;
+        QTest::newRow("digits 256") << totp + "JBSWY3DPEHPK3PXP&digits=256" << digits;
+        QTest::newRow("digits 262, not 6") << totp + "JBSWY3DPEHPK3PXP&digits=262" << digits;
+        QTest::newRow("period 0") << totp + "JBSWY3DPEHPK3PXP&period=0"
+                                  << "период смены кода";
+        QTest::newRow("unknown algorithm") << totp + "JBSWY3DPEHPK3PXP&algorithm=MD5"
+                                           << "алгоритм";
+        QTest::newRow("secret of one character") << totp + "A" << secret;
+        QTest::newRow("secret of padding") << totp + "========" << secret;
+        QTest::newRow("secret outside Base32") << totp + "123!!" << secret;
+        QTest::newRow("ticket without address") << "orbticket://r1?pin=1&key=K" << ticket;
+        QTest::newRow("ticket with empty address") << "orbticket://r1?address=&key=K" << ticket;
+        QTest::newRow("ticket with empty reqID") << "orbticket://?address=" + DEAD_ADDRESS << ticket;
+        QTest::newRow("usable: groups, lower case, padding") << totp + "jbsw y3dp ehpk 3pxp====&digits=8"
+                                                             << "";
     }
 
-    void incompleteTicket()
+    void unusableParameters()
     {
-        QFETCH(QString, ticket);
+        QFETCH(QString, uri);
+        QFETCH(QString, message);
+        QRCodeScannerModel scanner;
+        scanner.onQRCodeScanned(uri);
+        QCOMPARE(scanner.isValid(), message.isEmpty());
+        QVERIFY2(scanner.message().contains(message), qPrintable(scanner.message()));
+
         ModelFixture fixture;
-        fixture.model()->add(ticket);
-        QCOMPARE(fixture.badReplies.size(), 1);
-        QVERIFY(fixture.badReplies.at(0).at(0).toString().contains("адреса сервера"));
-        QCOMPARE(fixture.model()->rowCount(), 0);
+        AccountsListModel &model = *fixture.model();
+        model.add(uri);
+        QCOMPARE(model.rowCount(), message.isEmpty() ? 1 : 0);
+        QCOMPARE(fixture.badReplies.value(0).value(0).toString(), scanner.message());
+        model.resetAllData();
+
+        const ActivateOrbTicketRequest request(DEAD_ADDRESS, "r1", "", "en", "AAAQEAYEAUDAOCAJBIFQYDIOB4");
+        const QJsonObject answer{{"mobileotp", QJsonObject{{"otp", uri}}}};
+        std::unique_ptr<HttpResult> result(
+            request.DecodeReplyData(QNetworkReply::NoError, 200, QJsonDocument(answer).toJson()));
+        std::unique_ptr<OperationRequest>(result->operation)->DoOperation(&model);
+        QCOMPARE(model.rowCount(), message.isEmpty() ? 1 : 0);
+        QCOMPARE(fixture.badReplies.value(1).value(0).toString(),
+                 message.isEmpty() ? ""
+                                   : "Невозможно зарегистрировать аккаунт. Получены некорректные данные.");
     }
 };
 

@@ -39,9 +39,7 @@ private slots:
         QFETCH(bool, accept);
         const QJsonObject ticket = registerPushAccount();
         QVERIFY(!ticket.isEmpty());
-        QFile file(ModelFixture::accountsFile());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains(ticket["tokenUID"].toString().toUtf8()));
+        QVERIFY(readAccountsFile().contains(ticket["tokenUID"].toString().toUtf8()));
 
         QVERIFY(offerLogin(ticket, "Вход: Firefox, 10.0.0.7", 1700000000));
         QCOMPARE(m_model->getIssuer(), QString("Kestrel"));
@@ -66,20 +64,6 @@ private slots:
         QVERIFY(m_model->getMetadata().isEmpty());
     }
 
-    void serverErrorReachesView()
-    {
-        const QJsonObject ticket = registerPushAccount();
-        QVERIFY(offerLogin(ticket, "m"));
-        m_server.injectFault("/acceptToken", {{"status", 500}, {"message", "Сессия устарела"}});
-        QSignalSpy bad(m_model.get(), &AccountsListModel::badreply);
-        QSignalSpy accepted(m_model.get(), &AccountsListModel::accepted);
-        m_model->acceptAuth();
-        QTRY_COMPARE(bad.size(), 1);
-        QCOMPARE(bad.at(0).at(0).toString(), QString("Сессия устарела"));
-        QCOMPARE(accepted.size(), 0);
-        m_model->finishConfirmation();
-    }
-
     void undecryptableRegistration()
     {
         m_model = std::make_unique<AccountsListModel>();
@@ -102,29 +86,84 @@ private slots:
         m_model->add("otpauth://hotp/Local:hotp?secret=JBSWY3DPEHPK3PXP&counter=4");
         m_model->incrementCounter(m_model->data(m_model->index(2), AccountsListModel::RoleId).toInt(), 2);
         m_model.reset();
-        // A second model of the same process sees the collection, not a second copy of it.
-        QCOMPARE(AccountsListModel().rowCount(), 3);
+        const QString revokedUser = DataStorage::Instance()
+                                        ->m_accountsData.accountForTokenUID(revoked["tokenUID"].toString())
+                                        ->m_user;
         // A new process: only the file is left.
-        qDeleteAll(ModelFixture::accounts());
-        DataStorage::Instance()->m_accountsData.m_accounts.clear();
+        DataStorage::Instance()->ResetForTests();
         m_server.revokeToken(revoked["tokenUID"].toString());
         m_server.clearLog();
 
         m_model = std::make_unique<AccountsListModel>();
+        QSignalSpy told(m_model.get(), &AccountsListModel::badreply);
         QCOMPARE(m_model->rowCount(), 3);
         QCOMPARE(ModelFixture::accounts().at(2)->m_counter, 5);
         QTRY_COMPARE(m_model->rowCount(), 2);
         QCOMPARE(ModelFixture::tokenIds(), QStringList({kept["tokenUID"].toString(), ""}));
+        // The server may remove its tokens, but not without the user learning which and by whom.
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(
+            told.at(0).at(0).toString(),
+            QString("Сервер %1 сообщил, что эти аккаунты больше не действуют, и они удалены: Kestrel (%2).")
+                .arg(m_server.address(), revokedUser));
         // The removed-tokens request, then updates without the revoked token.
         QTRY_VERIFY(m_server.requestLog().size() >= 3);
         QCOMPARE(m_server.requestLog().last()["body"]["availableTokens"].toArray(),
                  QJsonArray{kept["tokenUID"]});
-        QFile file(ModelFixture::accountsFile());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(!file.readAll().contains(revoked["tokenUID"].toString().toUtf8()));
+        QVERIFY(!readAccountsFile().contains(revoked["tokenUID"].toString().toUtf8()));
+    }
+
+    // An account registered while it cannot be written: the user is told instead of "ready", the
+    // row stays, and the account reaches the disk once the fault is gone.
+    void failedSaveDuringRegistration()
+    {
+        m_model = std::make_unique<AccountsListModel>();
+        // A directory where the file should be: no save can replace it.
+        QVERIFY(QDir().mkpath(ModelFixture::accountsFile()));
+        const QJsonObject ticket = m_server.createTicket("push");
+        QSignalSpy told(m_model.get(), &AccountsListModel::badreply);
+        QSignalSpy ready(m_model.get(), &AccountsListModel::accountready);
+        m_model->add(ticket["uri"].toString());
+        QTRY_COMPARE(told.size(), 1);
+        QVERIFY2(told.at(0).at(0).toString().contains("Аккаунты остаются в памяти"),
+                 qPrintable(told.at(0).at(0).toString()));
+        QCOMPARE(ready.size(), 0);
+        QCOMPARE(ModelFixture::tokenIds(), QStringList(ticket["tokenUID"].toString()));
+
+        QVERIFY(QDir(ModelFixture::accountsFile()).removeRecursively());
+        QTRY_VERIFY(readAccountsFile().contains(ticket["tokenUID"].toString().toUtf8()));
+    }
+
+    // Two models share the collection. A removal in one reaches the sessions of both: a later
+    // login for that token is offered by neither, and nothing reads the freed account.
+    void removalReachesEveryModel()
+    {
+        const QJsonObject removed = registerPushAccount();
+        const QJsonObject kept = registerPushAccount();
+        AccountsListModel second;
+        QCOMPARE(second.rowCount(), 2);
+        QSignalSpy offeredFirst(m_model.get(), &AccountsListModel::requestconfirmation);
+        QSignalSpy offeredSecond(&second, &AccountsListModel::requestconfirmation);
+        QSignalSpy secondRows(&second, &AccountsListModel::rowsRemoved);
+        m_model->remove(m_model->data(m_model->index(0), AccountsListModel::RoleId).toInt(), 0);
+        QCOMPARE(secondRows.size(), 1);
+
+        m_server.clearLog();
+        m_server.createLogin(removed["tokenUID"].toString(), "m");
+        // Both models go on polling (only updates are sent now), the login stays pending.
+        QTRY_VERIFY(m_server.requestLog().size() >= 6);
+        QCOMPARE(m_server.requestLog().last()["body"]["availableTokens"].toArray(),
+                 QJsonArray{kept["tokenUID"]});
+        QCOMPARE(offeredFirst.size() + offeredSecond.size(), 0);
     }
 
 private:
+    static QByteArray readAccountsFile()
+    {
+        QFile file(ModelFixture::accountsFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     // Scans a new push ticket with the current model (created if needed) and waits for the row.
     QJsonObject registerPushAccount()
     {

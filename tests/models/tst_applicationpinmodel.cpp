@@ -36,6 +36,22 @@ private slots:
         QVERIFY(!restarted.isPinCodePresent());
         QVERIFY(ApplicationPinModel().getPinCode().isEmpty());
     }
+
+    // A PIN that cannot be written (a directory in the file's place) is refused and reported,
+    // never held for this run only.
+    void unwritablePinIsRefused()
+    {
+        ApplicationPinModel model;
+        QVERIFY(model.onSetPinCode("1234"));
+        const QString file =
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/apppin.txt";
+        QVERIFY(QFile::remove(file) && QDir().mkpath(file));
+        QSignalSpy told(&model, &ApplicationPinModel::badreply);
+        QVERIFY(!model.onSetPinCode("5678") && !model.resetPinCode());
+        QCOMPARE(told.size(), 2);
+        QCOMPARE(model.getPinCode(), QString("1234"));
+        QVERIFY(QDir(file).removeRecursively());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestApplicationPinModel)

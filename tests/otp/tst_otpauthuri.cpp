@@ -50,6 +50,11 @@ private slots:
                                     << "algorithm=SHA1|counter=0|digits=262|period=30|secret=A";
         QTest::newRow("letters in period")
             << "otpauth://totp/a?secret=A&period=abc" << 0 << "a" << false << "";
+        QTest::newRow("white space around numbers")
+            << "otpauth://hotp/a?secret=A&counter=\t5\n&digits=6 &period= 0\r" << 1 << "a" << true
+            << "algorithm=SHA1|counter=\t5\n|digits=6 |period= 0\r|secret=A";
+        QTest::newRow("white space inside a number")
+            << "otpauth://totp/a?secret=A&period=3 0" << 0 << "a" << false << "";
         QTest::newRow("counter over 32 bits")
             << "otpauth://hotp/a?secret=A&counter=4294967296" << 1 << "a" << false << "";
         QTest::newRow("counter at 32 bits")
@@ -73,8 +78,8 @@ private slots:
         QTEST(QString::fromStdString(uri.label()), "label");
         QTEST(joined(uri), "params");
         if (valid && type != OTPAuthURI::OrbTicket) { // the conversions never throw for a valid OTP URI
-            QCOMPARE(QString::number(uri.periodNumber()), QString::fromStdString(uri.period()));
-            QCOMPARE(QString::number(uri.counterNumber()), QString::fromStdString(uri.counter()));
+            QCOMPARE(QString::number(uri.periodNumber()), QString::fromStdString(uri.period()).trimmed());
+            QCOMPARE(QString::number(uri.counterNumber()), QString::fromStdString(uri.counter()).trimmed());
         }
     }
 

@@ -1,12 +1,15 @@
 #include "tests/common/privatebus.h"
+#include "ui/pinattemptlimiter.h"
 
 #include <notification.h>
 #include <push_client.h>
 
 #include <QCoreApplication>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using Aurora::PushNotifications::Client;
 
@@ -16,6 +19,12 @@ void recordWarnings(QtMsgType type, const QMessageLogContext &, const QString &m
 {
     if (type == QtWarningMsg)
         warnings.append(message);
+}
+
+int fileMode(const QString &path)
+{
+    struct stat st = {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
 }
 } // namespace
 
@@ -47,6 +56,35 @@ private slots:
         QVERIFY(other != first && other.size() == 32);
         QCOMPARE(registrationIdFor(QStringLiteral("app-one")), first);
         QCOMPARE(registrationIdFor(QString()), QStringLiteral("<error>"));
+    }
+
+    // The writers outside the storage keep the data directory private too, also when it was made
+    // with the umask's mode before.
+    void dataDirectoryModes_data()
+    {
+        QTest::addColumn<bool>("wrongPin"); // else a push registration
+        QTest::addColumn<int>("existingMode");
+        QTest::newRow("wrong PIN, new directory") << true << 0;
+        QTest::newRow("wrong PIN, directory made 0755") << true << 0755;
+        QTest::newRow("push registration, new directory") << false << 0;
+        QTest::newRow("push registration, directory made 0755") << false << 0755;
+    }
+
+    void dataDirectoryModes()
+    {
+        QFETCH(bool, wrongPin);
+        QFETCH(int, existingMode);
+        const QString directory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QVERIFY(QDir(directory).removeRecursively());
+        QVERIFY(!existingMode || (QDir().mkpath(directory) &&
+                                  ::chmod(QFile::encodeName(directory), mode_t(existingMode)) == 0));
+        if (wrongPin) {
+            PinAttemptLimiter().recordFailure();
+        } else {
+            QCOMPARE(registrationIdFor(QStringLiteral("app-modes")).size(), 32);
+        }
+        QCOMPARE(fileMode(directory), 0700);
+        QCOMPARE(fileMode(directory + (wrongPin ? "/pinattempts.txt" : "/pushclient.json")), 0600);
     }
 
     void inactivityIsReportedAfterTheLastPush()

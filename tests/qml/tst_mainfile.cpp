@@ -1,5 +1,7 @@
 #include "tests/common/qmltestsetup.h"
 
+#include <auroraapp.h>
+
 #include <QDirIterator>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -16,8 +18,8 @@ void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
 }
 } // namespace
 
-// Loading the main window, and opening each page from it, must not produce a single warning or
-// error: they hide broken bindings and screens that silently miss their data. (The dialogs are
+// Loading the main window (from the program's resources), and opening each page from it, must
+// not produce a single warning or error: they hide broken bindings and screens that silently miss their data. (The dialogs are
 // opened by the flow tests, which fail on QML warnings too.)
 class TestMainFile : public QObject
 {
@@ -30,7 +32,10 @@ private slots:
         {
             QQuickView view;
             view.setResizeMode(QQuickView::SizeRootObjectToView);
-            view.setSource(QUrl::fromLocalFile(KESTREL_QML_DIR "/Kestrel2FAClient.qml"));
+            // As the program finds it: compiled into it.
+            const QUrl mainFile = Aurora::Application::pathTo("qml/Kestrel2FAClient.qml");
+            QCOMPARE(mainFile.scheme(), QString("qrc"));
+            view.setSource(mainFile);
             QCOMPARE(view.status(), QQuickView::Ready);
             view.show();
             QVERIFY(QTest::qWaitForWindowExposed(&view));

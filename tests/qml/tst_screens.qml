@@ -12,6 +12,9 @@ Item {
     width: 420
     height: 760
 
+    // The width a text takes when shown as it is, not as markup.
+    TextMetrics { id: metrics }
+
     Loader {
         id: loader
         anchors.fill: parent
@@ -355,26 +358,38 @@ Item {
             }
         }
 
+        // Shown as written, not as markup: the text takes the width of its every character.
+        function verifyPlain(label, text) {
+            compare(label.text, text)
+            metrics.font = label.font
+            metrics.text = text
+            fuzzyCompare(label.contentWidth, metrics.advanceWidth, 2, text)
+        }
+
         // Registration from a ticket, then three login requests: accepted, declined, withdrawn
-        // (the last one renamed while shown, in the dark theme).
+        // (the last one renamed while shown, in the dark theme). Issuer and metadata carry
+        // markup, which restyles nothing and fetches nothing.
         function test_confirmation() {
             verify(devServer.start(), devServer.errorString())
-            const ticket = devServer.createTicket("push", "mobileauth", { issuer: "Kestrel Demo", user: "ivan" })
+            const issuer = "<b>Kestrel</b> Demo"
+            const ticket = devServer.createTicket("push", "mobileauth", { issuer: issuer, user: "ivan" })
             addByText(ticket.uri)
             tryCompare(find("registrationDialog"), "visible", true)
             tryCompare(list(), "count", 1, 15000)
             tryCompare(find("registrationDialog"), "visible", false)
             tryCompare(row(0), "network", 1, 15000)
+            verifyPlain(find("issuerText", row(0)), issuer)
 
             const outcomes = [["acceptButton", "accepted"], ["declineButton", "declined"], ["", "withdrawn"]]
             for (let i = 0; i < outcomes.length; ++i) {
-                const login = devServer.createLogin(ticket.tokenUID, "Вход с 10.0.0." + i + ", Firefox")
+                const login = devServer.createLogin(ticket.tokenUID, "<font color=green>Вход с 10.0.0." + i
+                                                    + "</font><img src=\"http://127.0.0.1:1/i.png\">")
                 let dialog = null
                 tryVerify(function () {
                     dialog = findChild(app, "confirmationDialog")
                     return dialog !== null && dialog.opened
                 }, 15000, "no confirmation dialog")
-                compare(find("issuerLabel", dialog.contentItem).text, "Kestrel Demo")
+                verifyPlain(find("issuerLabel", dialog.contentItem), issuer)
                 compare(find("userLabel", dialog.contentItem).text, "Аккаунт: ivan")
                 compare(find("metadataLabel", dialog.contentItem).text, login.metadata)
                 verify(/^\d\d\.\d\d\.\d{4}$/.test(find("dateLabel", dialog.contentItem).text))
@@ -400,6 +415,7 @@ Item {
                 mouseClick(find("closeButton", dialog.footer))
                 tryCompare(dialog, "visible", false)
             }
+            compare(devServer.engineRequests(), 0, "the image in the metadata was fetched")
         }
 
         // Typed by hand: each refusal names what to mend and keeps the page; then a secret as

@@ -117,6 +117,18 @@ private slots:
         restarted.recordFailure();
         QCOMPARE(restarted.remainingSeconds(), PinAttemptLimiter::waitAfter(restarted.failedAttempts()));
     }
+
+    // A count that cannot be written still holds for this run, and the user learns that it may
+    // not hold after a restart.
+    void failedWriteIsReported()
+    {
+        QVERIFY(QDir().mkpath(stateFile()));
+        PinAttemptLimiter limiter(stateFile(), clock());
+        QSignalSpy told(&limiter, &PinAttemptLimiter::badreply);
+        fail(limiter, PinAttemptLimiter::FREE_ATTEMPTS);
+        QCOMPARE(told.size(), PinAttemptLimiter::FREE_ATTEMPTS);
+        QVERIFY(limiter.locked());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPinAttemptLimiter)
