@@ -223,43 +223,36 @@ private slots:
     void rename_data()
     {
         QTest::addColumn<QString>("uri");
-        QTest::addColumn<QString>("issuer");
-        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("names"); // "issuer|name"
         QTest::addColumn<bool>("renamed");
         const QString old = totp("Old:me");
-        QTest::newRow("issuer parameter too") << old + "&issuer=Old&digits=8"
-                                              << "Neue Bank & Co"
-                                              << "i+u@x?" << true;
-        QTest::newRow("hotp, no names") << "otpauth://hotp/Old:me?secret=JBSWY3DPEHPK3PXP&counter=5"
-                                        << ""
-                                        << "" << true;
-        QTest::newRow("Cyrillic, percent") << old << "Почта 100%"
-                                           << "иван" << true;
-        QTest::newRow("colon") << old << "a:b"
-                               << "me" << false;
-        QTest::newRow("too long") << old << QString(Account::MAX_NAME_LENGTH + 1, 'x') << "me" << false;
+        const QString hotp = "otpauth://hotp/Old:me?secret=JBSWY3DPEHPK3PXP&counter=5";
+        QTest::newRow("issuer parameter too")
+            << old + "&issuer=Old&digits=8" << QString("Neue Bank & Co|i+u@x?") << true;
+        QTest::newRow("hotp, no names") << hotp << QString("|") << true;
+        QTest::newRow("Cyrillic, percent") << old << QString("Почта 100%|иван") << true;
+        QTest::newRow("colon") << old << QString("a:b|me") << false;
+        QTest::newRow("too long") << old << QString(Account::MAX_NAME_LENGTH + 1, 'x') + "|me" << false;
     }
 
     void rename()
     {
         QFETCH(QString, uri);
-        QFETCH(QString, issuer);
-        QFETCH(QString, user);
+        QFETCH(QString, names);
         QFETCH(bool, renamed);
         AccountsListModel model;
         model.add(uri);
         const QJsonObject before = storedAccounts().value(0);
         QSignalSpy changed(&model, &AccountsListModel::dataChanged);
-        QCOMPARE(model.rename(model.data(model.index(0), AccountsListModel::RoleId).toInt(), issuer, user),
-                 renamed);
+        const int id = model.data(model.index(0), AccountsListModel::RoleId).toInt();
+        QCOMPARE(model.rename(id, names.section('|', 0, 0), names.section('|', 1)), renamed);
         QCOMPARE(changed.size(), int(renamed));
         // In the row and read back after a restart: the names, and everything else as it was.
-        const QString names = renamed ? issuer + '|' + user : QString("Old|me");
-        QCOMPARE(model.data(model.index(0), AccountsListModel::RoleIssuer).toString() + '|' +
-                     model.data(model.index(0), AccountsListModel::RoleUser).toString(),
-                 names);
+        const QString shown = renamed ? names : QString("Old|me");
+        const auto role = [&model](int role) { return model.data(model.index(0), role).toString(); };
+        QCOMPARE(role(AccountsListModel::RoleIssuer) + '|' + role(AccountsListModel::RoleUser), shown);
         QJsonObject after = storedAccounts().value(0);
-        QCOMPARE(after.value("Issuer").toString() + '|' + after.value("User").toString(), names);
+        QCOMPARE(after.value("Issuer").toString() + '|' + after.value("User").toString(), shown);
         QCOMPARE(after.value("URI").toString().contains("issuer=Old"), !renamed && uri.contains("issuer="));
         for (const char *key : {"Issuer", "User", "URI"}) {
             after.insert(key, before.value(key));
