@@ -1,11 +1,11 @@
 #include "backup/backupfile.h"
 
+#include "accounts/datadirectory.h"
 #include "backup/aegisvault.h"
 #include "backup/otpauthurilist.h"
 
-#include <QDebug>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace {
@@ -63,18 +63,12 @@ QString BackupFile::write(const QString &path, const QByteArray &content)
     if (local.isEmpty()) {
         return NO_FILE;
     }
-    // The content reaches the name only once it is complete, and never readable by others.
-    QSaveFile file(local);
-    if (!file.open(QIODevice::WriteOnly) ||
-        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        qDebug() << "[BackupFile] cannot create" << local << file.errorString();
-        return UNWRITABLE.arg(file.errorString());
+    // A folder the user named but that does not exist is a mistake to report, not to create.
+    if (!QFileInfo(QFileInfo(local).absolutePath()).isDir()) {
+        return UNWRITABLE.arg(local);
     }
-    if (file.write(content) != content.size() || !file.flush() || !file.commit()) {
-        qDebug() << "[BackupFile] write failed" << local << file.errorString();
-        return UNWRITABLE.arg(file.errorString());
-    }
-    return QString();
+    // The same checked, atomic, owner-only write as the data files.
+    return DataDirectory::writeFile(local, content) ? QString() : UNWRITABLE.arg(local);
 }
 
 QString BackupFile::localPath(const QString &pathOrUrl)
