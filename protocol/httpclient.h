@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_HTTPCLIENT_H
+#define KESTREL_PROTOCOL_HTTPCLIENT_H
 
 #include <QList>
 #include <QNetworkReply>
@@ -53,3 +54,5 @@ private:
     int m_transferTimeout = TRANSFER_TIMEOUT_MS;
     int m_requestDeadline = REQUEST_DEADLINE_MS;
 };
+
+#endif // KESTREL_PROTOCOL_HTTPCLIENT_H
