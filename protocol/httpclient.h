@@ -15,6 +15,8 @@ class Request;
 class HttpClient : public QObject
 {
     Q_OBJECT
+    friend class HttpClientProcess;
+
 public:
     // A reply that makes no progress for this long ends as an error result, so that the
     // session waiting for it goes on polling.
@@ -40,6 +42,7 @@ signals:
     void badreply(QString msg);
 
 private slots:
+    // Reached only through HttpClientProcess::sendRequest, which the process connects here.
     void onSendRequest(Request *pNewRequest);
     void onNetworkReply(QNetworkReply *reply);
 
