@@ -1,9 +1,5 @@
 #include "accounts/account.h"
-#include "accounts/authaccount.h"
 #include "models/accountslistmodel.h"
-#include "protocol/accepttokenrequest.h"
-#include "protocol/authoperation.h"
-#include "protocol/authrequest.h"
 #include "protocol/httpclient.h"
 #include "protocol/httpclientprocess.h"
 #include "protocol/registerorbaccountoperation.h"
@@ -11,7 +7,6 @@
 #include "tests/common/devserverfixture.h"
 #include "tests/common/modelfixture.h"
 
-#include <QMessageAuthenticationCode>
 #include <QtTest>
 
 #include <limits>
@@ -21,7 +16,7 @@ Q_DECLARE_METATYPE(HttpResult::ErrorCode)
 
 namespace {
 // Long enough for a loaded sanitizer build, short enough to keep the test quick.
-const int SHORT_TRANSFER_TIMEOUT_MS = 1000;
+const int SHORT_TRANSFER_TIMEOUT_MS = 300;
 // Nothing listens on port 1 of the loopback.
 const QString REFUSING_ADDRESS = QStringLiteral("http://127.0.0.1:1/vexa");
 } // namespace
@@ -41,7 +36,6 @@ private slots:
     void repliesInOppositeOrder();
     void registration_data();
     void registration();
-    void bodiesAsReceived();
     void keptAliveExchangesNotHeldBack();
 
 private:
@@ -134,7 +128,7 @@ void TestTransport::errorReplies_data()
                          << HttpResult::ErrorUnknown << 404 << "Неожиданный ответ сервера (код HTTP 404)";
     QTest::newRow("address ending in a slash") << "slash" << QJsonObject() << HttpResult::ErrorUnknown << 404
                                                << "Неожиданный ответ сервера (код HTTP 404)";
-    QTest::newRow("reply never finishes") << "/updateTokens" << QJsonObject{{"delayMs", 8000}}
+    QTest::newRow("reply never finishes") << "/updateTokens" << QJsonObject{{"delayMs", 3000}}
                                           << HttpResult::ErrorUnknown << 0 << "Неизвестная сетевая ошибка";
 }
 
@@ -190,7 +184,7 @@ void TestTransport::errorReplies()
 
 void TestTransport::repliesInOppositeOrder()
 {
-    m_server.injectFault("/updateTokens", {{"delayMs", 700}});
+    m_server.injectFault("/updateTokens", {{"delayMs", 300}});
     emit m_process->sendRequest(Request::CreateUpdateTokensRequest(m_server.address(), {}));
     emit m_process->sendRequest(Request::CreateGetRemovedTokensRequest(m_server.address(), {"t-gone"}));
     QTRY_COMPARE_WITH_TIMEOUT(m_results.size(), 2, 15000);
@@ -245,67 +239,6 @@ void TestTransport::registration()
     ModelFixture model;
     operation->DoOperation(model.model());
     QCOMPARE(ModelFixture::accounts(), QList<Account *>{account});
-}
-
-// Every body reaches the server as the request wrote it, and the server verifies the signatures.
-void TestTransport::bodiesAsReceived()
-{
-    const QJsonObject ticket = m_server.createTicket("push");
-    const QString address = m_server.address();
-    QList<QJsonObject> sent;
-    const auto send = [&](Request *request) {
-        sent << QJsonDocument::fromJson(request->GetDataJson()).object();
-        std::unique_ptr<HttpResult> result = exchange(request);
-        const bool ok = result && result->errorCode == HttpResult::ErrorNone;
-        QTest::qVerify(ok, "exchange", "", __FILE__, __LINE__);
-        return std::unique_ptr<OperationRequest>(ok ? result->operation : nullptr);
-    };
-    ModelFixture model;
-    auto registration = send(Request::CreateActivateOrbRequest(address, ticket["reqID"].toString(), "",
-                                                               "en-US", ticket["key"].toString()));
-    QVERIFY(registration);
-    registration->DoOperation(model.model());
-    auto *account = static_cast<AuthAccount *>(ModelFixture::accounts().value(0));
-    QVERIFY(account);
-    const QString token = account->m_tokenUID;
-    const QString accepted = m_server.createLogin(token, "Firefox")["sessionID"].toString();
-    const QString declined = m_server.createLogin(token, "curl")["sessionID"].toString();
-
-    NotificationToken unsaved = account->m_notificationToken;
-    unsaved.registrationId = "reg-device";
-    NotificationToken saved = unsaved;
-    saved.tokenUID = "t-saved";
-    saved.saved = true;
-    NotificationToken idless;
-    idless.tokenUID = "t-idless";
-    auto pending = send(Request::CreateUpdateTokensRequest(address, {unsaved, saved, idless}));
-    QVERIFY(pending);
-    QCOMPARE(static_cast<AuthOperation *>(pending.get())->GetRequests().size(), 2);
-    QCOMPARE(sent.last()["notificationDeviceTokens"].toArray().size(), 1);
-    send(Request::CreateGetRemovedTokensRequest(address, {token, "t-unknown"}));
-
-    account->UpdatePass();
-    const QString code = account->getPassword();
-    const auto sign = [account](const QString &text) {
-        return QString::fromLatin1(QMessageAuthenticationCode::hash(
-                                       text.toUtf8(), account->m_authKey.toUtf8(), QCryptographicHash::Sha256)
-                                       .toBase64());
-    };
-    send(Request::CreateAcceptTokenRequest(address, token, code, accepted,
-                                           sign(token + ':' + accepted + ":true:" + code)));
-    send(Request::CreateDeclineTokenRequest(address, token, declined,
-                                            sign(token + ':' + declined + ":false")));
-
-    const QJsonArray log = m_server.requestLog();
-    QCOMPARE(log.size(), sent.size());
-    const QStringList endpoints{"/register", "/updateTokens", "/getRemovedTokens", "/acceptToken",
-                                "/acceptToken"};
-    for (int i = 0; i < log.size(); ++i) {
-        QCOMPARE(log.at(i)["endpoint"].toString(), endpoints.at(i));
-        QCOMPARE(log.at(i)["body"].toObject(), sent.at(i));
-    }
-    QCOMPARE(m_server.logins().at(0)["state"].toString(), QStringLiteral("accepted"));
-    QCOMPARE(m_server.logins().at(1)["state"].toString(), QStringLiteral("declined"));
 }
 
 // A POST on a kept-alive connection is not held back until the server acknowledges its header:
