@@ -203,8 +203,8 @@ void TestTransport::registration_data()
     QTest::addColumn<int>("type");
     QTest::newRow("encrypted push answer") << "push"
                                            << "mobileotp" << int(Account::TypeAuth);
-    QTest::newRow("encrypted, no authkey") << "otp"
-                                           << "mobileotp" << int(Account::TypeStandartOrb);
+    QTest::newRow("encrypted under mobileauth, no authkey") << "otp"
+                                                            << "mobileauth" << int(Account::TypeStandartOrb);
     QTest::newRow("plain object answer") << "plain"
                                          << "mobileotp" << int(Account::TypeStandart);
     QTest::newRow("both members: mobileotp wins") << "push"
