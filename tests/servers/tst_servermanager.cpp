@@ -97,7 +97,7 @@ bool waitForUpdates(DevServerFixture &server, int count)
 // same time; the bound leaves an interval of slack for a reply logged after the clock started.
 bool pollsInOneChain(DevServerFixture &server)
 {
-    const int count = 6;
+    const int count = 10;
     server.clearLog();
     QElapsedTimer clock;
     clock.start();
