@@ -1,5 +1,7 @@
 #include "notificationactionrelay.h"
 
+#include "notificationsinterface.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -11,7 +13,7 @@
 namespace {
 const QString SERVICE = QStringLiteral("org.freedesktop.Notifications");
 const QString PATH = QStringLiteral("/org/freedesktop/Notifications");
-const QString IFACE = QStringLiteral("org.freedesktop.Notifications");
+const QString IFACE = QString::fromLatin1(NotificationsInterface::staticInterfaceName());
 // Notifications the user never closes would otherwise keep their actions for ever.
 const int MAX_TRACKED_NOTIFICATIONS = 64;
 } // namespace
@@ -27,11 +29,14 @@ NotificationActionRelay *NotificationActionRelay::instance()
 NotificationActionRelay::NotificationActionRelay(QObject *parent)
     : QObject(parent)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.connect(SERVICE, PATH, IFACE, QStringLiteral("ActionInvoked"), this,
-                SLOT(onActionInvoked(uint, QString)));
-    bus.connect(SERVICE, PATH, IFACE, QStringLiteral("NotificationClosed"), this,
-                SLOT(onNotificationClosed(uint, uint)));
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        return;
+    }
+    auto *service = new NotificationsInterface(SERVICE, PATH, bus, this);
+    connect(service, &NotificationsInterface::ActionInvoked, this, &NotificationActionRelay::onActionInvoked);
+    connect(service, &NotificationsInterface::NotificationClosed, this,
+            &NotificationActionRelay::onNotificationClosed);
 }
 
 void NotificationActionRelay::publish(const QString &appName, const QString &summary, const QString &body,
