@@ -1,5 +1,6 @@
 #include "accounts/accountclock.h"
 #include "models/accountslistmodel.h"
+#include "models/applicationpinmodel.h"
 #include "models/qrcodescannermodel.h"
 #include "protocol/activateorbticketrequest.h"
 #include "protocol/operationrequest.h"
@@ -342,6 +343,27 @@ private slots:
         QCOMPARE(fixture.badReplies.value(1).value(0).toString(),
                  message.isEmpty() ? ""
                                    : "Невозможно зарегистрировать аккаунт. Получены некорректные данные.");
+    }
+
+    // The PIN survives a restart (a new model over the same data directory) exactly as entered;
+    // one that cannot be written (a directory in the file's place) is refused and reported,
+    // never held for this run only.
+    void pinModel()
+    {
+        QVERIFY(!ApplicationPinModel().isPinCodePresent());
+        ApplicationPinModel model;
+        QVERIFY(model.onSetPinCode(" 12 34  "));
+        QCOMPARE(ApplicationPinModel().getPinCode(), QString(" 12 34  "));
+        const QString file =
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/apppin.txt";
+        QVERIFY(QFile::remove(file) && QDir().mkpath(file));
+        QSignalSpy told(&model, &ApplicationPinModel::badreply);
+        QVERIFY(!model.onSetPinCode("5678") && !model.resetPinCode());
+        QCOMPARE(told.size(), 2);
+        QCOMPARE(model.getPinCode(), QString(" 12 34  "));
+        QVERIFY(QDir(file).removeRecursively());
+        QVERIFY(model.resetPinCode());
+        QVERIFY(!ApplicationPinModel().isPinCodePresent());
     }
 };
 

@@ -106,9 +106,6 @@ private slots:
         QCOMPARE(int(OTPToken::stringToDigit("8 digits")), 8);
         QCOMPARE(int(OTPToken::stringToDigit("x")), 0);
         QCOMPARE(OTPToken::stringToCounter("4294967295"), 4294967295u);
-        QCOMPARE(OTPToken::typeToType(OTPAuthURI::TOTP), uchar(1));
-        QCOMPARE(OTPToken::typeToType(OTPAuthURI::HOTP), uchar(2));
-        QCOMPARE(OTPToken::typeToType(OTPAuthURI::OrbTicket), uchar(0));
         OTPGenErrorCode error = OTPGenErrorCode::NoError;
         QVERIFY(OTPToken::validateSecret("A", &error));
         QVERIFY(!OTPToken::validateSecret("", &error));
