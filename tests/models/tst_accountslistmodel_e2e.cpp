@@ -16,7 +16,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(ModelFixture::useTemporaryDataHome());
-        ServerManager::SetDefaultPollIntervalForTests(100);
+        ServerManager::SetDefaultPollIntervalForTests(50);
         QVERIFY2(m_server.start(), qPrintable(m_server.errorString()));
     }
 
