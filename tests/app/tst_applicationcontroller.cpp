@@ -256,6 +256,8 @@ private slots:
         const QRect place(60, 70, 400, 600);
         {
             ApplicationController controller(QStringList(), noFile(), nullptr);
+            // The place is saved once the window has stood still for a while: not a second here.
+            controller.findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly)->setInterval(10);
             auto *view = qobject_cast<QQuickView *>(QGuiApplication::topLevelWindows().first());
             view->setFramePosition(place.topLeft());
             view->resize(place.size());

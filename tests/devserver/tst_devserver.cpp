@@ -7,10 +7,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <openssl/evp.h>
-
-#include <memory>
-
 namespace {
 QByteArray json(const QJsonObject &object)
 {
@@ -26,35 +22,6 @@ QByteArray registration(const QJsonObject &ticket)
 QJsonObject parse(const QByteArray &body)
 {
     return QJsonDocument::fromJson(body).object();
-}
-
-// Independent of the server's code: plain EVP calls, as a client would make them.
-QByteArray decrypt(const QByteArray &key, const QString &text)
-{
-    const QStringList parts = text.split(QLatin1Char('.'));
-    QList<QByteArray> raw; // IV, ciphertext, tag
-    for (const QString &part : parts) {
-        const auto result = QByteArray::fromBase64Encoding(
-            part.toLatin1(), QByteArray::Base64UrlEncoding | QByteArray::AbortOnBase64DecodingErrors);
-        raw << (result ? result.decoded : QByteArray());
-    }
-    if (raw.size() != 3 || raw[0].size() != 12 || raw[2].size() != 16 || key.size() != 16) {
-        return QByteArray();
-    }
-    auto bytes = [](const QByteArray &b) { return reinterpret_cast<const unsigned char *>(b.constData()); };
-    std::unique_ptr<EVP_CIPHER_CTX, void (*)(EVP_CIPHER_CTX *)> ctx(EVP_CIPHER_CTX_new(),
-                                                                    EVP_CIPHER_CTX_free);
-    QByteArray plain(raw[1].size() + 16, '\0');
-    auto *out = reinterpret_cast<unsigned char *>(plain.data());
-    int length = 0;
-    int finalLength = 0;
-    if (EVP_DecryptInit_ex(ctx.get(), EVP_aes_128_gcm(), nullptr, bytes(key), bytes(raw[0])) != 1 ||
-        EVP_DecryptUpdate(ctx.get(), out, &length, bytes(raw[1]), raw[1].size()) != 1 ||
-        EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_GCM_SET_TAG, 16, raw[2].data()) != 1 ||
-        EVP_DecryptFinal_ex(ctx.get(), out + length, &finalLength) != 1) {
-        return QByteArray();
-    }
-    return plain.left(length + finalLength);
 }
 
 QString sign(const QString &key, const QString &message)
@@ -128,24 +95,14 @@ private slots:
 
         const auto reply = m_server.post(m_server.address() + "/register", registration(ticket));
         QCOMPARE(reply.status, 200);
+        // What the encrypted answers hold is checked where the client decrypts them (the
+        // transport tests); here, the members the ticket asked for.
         const QJsonObject answer = parse(reply.body);
         const QString used = member == "both" ? QStringLiteral("mobileotp") : member;
         QVERIFY(answer.contains(used));
         QCOMPARE(answer.contains("mobileauth"), member != "mobileotp");
         if (kind == "plain") {
             QCOMPARE(answer.value(used).toObject().value("otp").toString(), otp);
-        } else {
-            const QByteArray key = base32_decode(ticket.value("key").toString().toStdString());
-            const QByteArray plain = decrypt(key, answer.value(used).toString());
-            QVERIFY2(!plain.isEmpty(), "the answer does not decrypt under the ticket key");
-            const QJsonObject account = parse(plain);
-            QCOMPARE(account.value("otp").toString(), otp);
-            QCOMPARE(account.value("tokenUID").toString(), ticket.value("tokenUID").toString());
-            QCOMPARE(account.value("authkey").toString(), ticket.value("authkey").toString());
-            QCOMPARE(account.contains("authkey"), kind == "push");
-            if (member == "both") {
-                QVERIFY(decrypt(key, answer.value("mobileauth").toString()).isEmpty());
-            }
         }
         // A ticket is good for one registration only.
         const auto again = m_server.post(m_server.address() + "/register", registration(ticket));
