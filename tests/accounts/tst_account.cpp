@@ -140,16 +140,18 @@ private slots:
     void codeAtPeriodBoundary()
     {
         std::unique_ptr<Account> totp(Account::CreateStandartAccount(TOTP + "&digits=8"));
-        // RFC 6238: 1111111109 is in step 37037036, 1111111110 starts step 37037037.
-        const QList<QPair<qint64, QString>> reads = {{1111111109, "07081804"},
-                                                     {1111111110, "14050471"},
-                                                     {1111111139, "14050471"},
-                                                     {1111111109, "07081804"},
-                                                     {1111111140, "44266759"}};
-        for (const auto &read : reads) {
-            setClock(read.first);
+        // RFC 6238: 1111111109 is in step 37037036, 1111111110 starts step 37037037. Each read:
+        // the time, the code and the next period's code.
+        const QList<QStringList> reads = {{"1111111109", "07081804", "14050471"},
+                                          {"1111111110", "14050471", "44266759"},
+                                          {"1111111139", "14050471", "44266759"},
+                                          {"1111111109", "07081804", "14050471"},
+                                          {"1111111140", "44266759", "02306183"}};
+        for (const QStringList &read : reads) {
+            setClock(read.at(0).toLongLong());
             totp->UpdatePass();
-            QCOMPARE(totp->getPassword(), read.second);
+            QCOMPARE(totp->getPassword(), read.at(1));
+            QCOMPARE(totp->NextPassword(), read.at(2));
         }
         totp->setPassword("123");
         totp->UpdatePass();
