@@ -6,8 +6,9 @@
 
 #include <QtTest>
 
-// The whole road from a scanned ticket to an answered login, against kestrel-devserver. The
-// manager's side of the cycle is tested with the servers; here the model's.
+// The model against kestrel-devserver: restarts, failed saves and several models over one
+// collection. The road from a scanned ticket to an answered login is walked by the screens'
+// tests, the manager's side of the cycle with the servers.
 class TestAccountsListModelE2E : public QObject
 {
     Q_OBJECT
@@ -25,47 +26,6 @@ private slots:
         m_model.reset();
         ModelFixture::clearAccounts();
         m_server.clearFaults();
-    }
-
-    // Declined logins are answered through the same request (the screens' tests decline one).
-    void confirmation()
-    {
-        const QJsonObject ticket = registerPushAccount();
-        QVERIFY(!ticket.isEmpty());
-        QVERIFY(readAccountsFile().contains(ticket["tokenUID"].toString().toUtf8()));
-
-        QVERIFY(offerLogin(ticket, "Вход: Firefox, 10.0.0.7", 1700000000));
-        QCOMPARE(m_model->getIssuer(), QString("Kestrel"));
-        const QDateTime when = QDateTime::fromSecsSinceEpoch(1700000000);
-        QCOMPARE(m_model->getRequestDate(), when.toString("dd.MM.yyyy"));
-        QCOMPARE(m_model->getRequestTime(), when.toString("hh:mm:ss"));
-        QVERIFY(!m_model->getLockedOTP());
-        QVERIFY(m_model->getTimeout() >= 1 && m_model->getTimeout() <= 30);
-
-        QSignalSpy accepted(m_model.get(), &AccountsListModel::accepted);
-        QSignalSpy bad(m_model.get(), &AccountsListModel::badreply);
-        m_model->acceptAuth();
-        QTRY_COMPARE(accepted.size() + bad.size(), 1);
-        QCOMPARE(accepted.size(), 1);
-        // The server checked signature and code before it closed the login.
-        QCOMPARE(m_server.logins().last()["state"].toString(), QString("accepted"));
-        // The answered request stays readable until the view finishes it.
-        QCOMPARE(m_model->getMetadata(), QString("Вход: Firefox, 10.0.0.7"));
-        m_model->finishConfirmation();
-        QVERIFY(m_model->getMetadata().isEmpty());
-    }
-
-    void undecryptableRegistration()
-    {
-        m_model = std::make_unique<AccountsListModel>();
-        const QJsonObject ticket = m_server.createTicket("push");
-        m_server.injectFault("/register", {{"status", 200}, {"body", R"({"mobileotp":"AAAA.BBBB.CCCC"})"}});
-        QSignalSpy bad(m_model.get(), &AccountsListModel::badreply);
-        m_model->add(ticket["uri"].toString());
-        QTRY_COMPARE(bad.size(), 1);
-        QCOMPARE(bad.at(0).at(0).toString(),
-                 QString("Невозможно зарегистрировать аккаунт. Получены некорректные данные."));
-        QCOMPARE(m_model->rowCount(), 0);
     }
 
     // A restart shows the same rows and polls again; a token revoked meanwhile disappears with
@@ -166,14 +126,6 @@ private:
         const int rows = m_model->rowCount();
         m_model->add(ticket["uri"].toString());
         return ready.wait(10000) && m_model->rowCount() == rows + 1 ? ticket : QJsonObject();
-    }
-
-    // Creates a login at the server and waits until the model offers it.
-    bool offerLogin(const QJsonObject &ticket, const QString &metadata, qint64 time = -1)
-    {
-        QSignalSpy offered(m_model.get(), &AccountsListModel::requestconfirmation);
-        m_server.createLogin(ticket["tokenUID"].toString(), metadata, time);
-        return offered.wait(10000) && m_model->getMetadata() == metadata;
     }
 
     DevServerFixture m_server;

@@ -10,8 +10,8 @@
 #include <QSet>
 #include <QtTest>
 
-// Renders the main window on a real X server (Xvfb) with a few accounts, the add, settings and
-// backup screens and a login confirmation (list, add, settings and confirmation in both themes
+// Renders the main window on a real X server (Xvfb) with a few accounts, the add and settings
+// screens and a login confirmation (list, add, settings and confirmation in both themes
 // and both languages, "<screen>-<theme>-<language>.png"), and keeps the pictures under the build
 // directory for a look by eye.
 class TestScreenshots : public QObject
@@ -122,29 +122,6 @@ private slots:
             }
         }
         setLook("light-ru");
-    }
-
-    void backupScreens()
-    {
-        for (const char *page : {"BackupExportPage", "BackupImportPage", "TransferPage"}) {
-            QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "openPage",
-                                              Q_ARG(QVariant, QString(page) + ".qml")));
-            QTRY_COMPARE(child("stack")->property("depth").toInt(), 2);
-            shoot(QString(page).toLower());
-            QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "backToList"));
-            QTRY_COMPARE(child("stack")->property("depth").toInt(), 1);
-        }
-        const auto *accounts =
-            qobject_cast<QAbstractItemModel *>(m_view->rootObject()->property("accounts").value<QObject *>());
-        QVERIFY(accounts);
-        const QModelIndex first = accounts->index(0, 0);
-        QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "showAccountQr",
-                                          Q_ARG(QVariant, first.data(260)), Q_ARG(QVariant, first.data(259)),
-                                          Q_ARG(QVariant, first.data(258))));
-        QTRY_VERIFY(child("accountQrDialog") && child("accountQrDialog")->property("opened").toBool());
-        shoot("accountqr");
-        QMetaObject::invokeMethod(child("accountQrDialog"), "close");
-        QTRY_VERIFY(!child("accountQrDialog")->property("visible").toBool());
     }
 
     // The confirmation in every look; it stays open once it has come.
