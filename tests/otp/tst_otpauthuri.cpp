@@ -9,8 +9,9 @@ namespace {
 QString joined(const OTPAuthURI &uri)
 {
     QStringList parts;
-    for (const auto &p : uri.params())
+    for (const auto &p : uri.params()) {
         parts << QString::fromStdString(p.first + "=" + p.second);
+    }
     return parts.join('|');
 }
 
