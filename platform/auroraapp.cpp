@@ -65,8 +65,9 @@ QUrl pathTo(const QString &path)
     };
     for (const QString &base : candidates) {
         const QString file = QDir(base).filePath(path);
-        if (QFileInfo::exists(file))
+        if (QFileInfo::exists(file)) {
             return QUrl::fromLocalFile(QDir::cleanPath(file));
+        }
     }
     return QUrl::fromLocalFile(QDir(candidates.first()).filePath(path));
 }

@@ -21,8 +21,9 @@ const int MAX_TRACKED_NOTIFICATIONS = 64;
 NotificationActionRelay *NotificationActionRelay::instance()
 {
     static QPointer<NotificationActionRelay> relay;
-    if (!relay)
+    if (!relay) {
         relay = new NotificationActionRelay(QCoreApplication::instance());
+    }
     return relay;
 }
 
@@ -50,24 +51,28 @@ void NotificationActionRelay::publish(const QString &appName, const QString &sum
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, remoteActions](QDBusPendingCallWatcher *w) {
                 QDBusPendingReply<uint> reply = *w;
-                if (reply.isError())
+                if (reply.isError()) {
                     qWarning() << "Notification not published, no notification service:"
                                << reply.error().message();
-                else
+                } else {
                     remember(reply.value(), remoteActions);
+                }
                 w->deleteLater();
             });
 }
 
 void NotificationActionRelay::remember(uint id, const QVariantList &remoteActions)
 {
-    if (remoteActions.isEmpty())
+    if (remoteActions.isEmpty()) {
         return;
-    if (!m_remoteActions.contains(id))
+    }
+    if (!m_remoteActions.contains(id)) {
         m_order.append(id);
+    }
     m_remoteActions.insert(id, remoteActions);
-    while (m_order.size() > MAX_TRACKED_NOTIFICATIONS)
+    while (m_order.size() > MAX_TRACKED_NOTIFICATIONS) {
         m_remoteActions.remove(m_order.takeFirst());
+    }
 }
 
 void NotificationActionRelay::onActionInvoked(uint id, const QString &actionKey)
@@ -75,8 +80,9 @@ void NotificationActionRelay::onActionInvoked(uint id, const QString &actionKey)
     const QVariantList actions = m_remoteActions.value(id);
     for (const QVariant &entry : actions) {
         const QVariantMap action = entry.toMap();
-        if (action.value(QStringLiteral("name")).toString() != actionKey)
+        if (action.value(QStringLiteral("name")).toString() != actionKey) {
             continue;
+        }
         QDBusMessage call = QDBusMessage::createMethodCall(action.value(QStringLiteral("service")).toString(),
                                                            action.value(QStringLiteral("path")).toString(),
                                                            action.value(QStringLiteral("iface")).toString(),
@@ -88,6 +94,7 @@ void NotificationActionRelay::onActionInvoked(uint id, const QString &actionKey)
 
 void NotificationActionRelay::onNotificationClosed(uint id, uint /*reason*/)
 {
-    if (m_remoteActions.remove(id))
+    if (m_remoteActions.remove(id)) {
         m_order.removeOne(id);
+    }
 }
