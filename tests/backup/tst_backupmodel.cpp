@@ -127,7 +127,6 @@ private slots:
         }
 
         model.resetAllData();
-        QSignalSpy summaries(&model, &AccountsListModel::importsummary);
         if (codes.isEmpty()) {
             const QVariantMap result = model.importBackup(path, password);
             QCOMPARE(result.value("error").toString(), QString());
@@ -136,12 +135,9 @@ private slots:
         for (const QString &code : qAsConst(codes)) {
             model.add(code);
         }
+        // (The summary a transfer code shows is read off the screen by the QML tests; its counts
+        // are importSummary's.)
         QCOMPARE(snapshot(model), expected);
-        if (format == "migration") {
-            QCOMPARE(summaries.size(), 2);
-            QCOMPARE(summaries.last().at(0).toString(), "Код переноса 2 из 2. Импортировано аккаунтов: 2. "
-                                                        "Уже были в списке: 0. Не поддерживаются: 0.");
-        }
     }
 
     void importSummary()

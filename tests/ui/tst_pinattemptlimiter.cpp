@@ -34,33 +34,52 @@ private slots:
         m_now = 1'700'000'000'000;
     }
 
-    void waitGrows_data()
+    // Wrong entries in a row, read back as after a restart: the wait, the one the next wrong entry
+    // brings, and the lock up to the last millisecond.
+    void waits_data()
     {
         QTest::addColumn<int>("failures");
-        QTest::addColumn<int>("wait");
+        QTest::addColumn<qint64>("later");
+        QTest::addColumn<QByteArray>("damage");
+        QTest::addColumn<int>("remaining");
         QTest::addColumn<int>("next");
-        QTest::newRow("none yet") << 0 << 0 << 0;
-        QTest::newRow("first four free") << 4 << 0 << 30;
-        QTest::newRow("fifth") << 5 << 30 << 60;
-        QTest::newRow("sixth doubles") << 6 << 60 << 120;
-        QTest::newRow("capped at an hour") << 12 << 3600 << 3600;
-        QTest::newRow("far beyond the cap") << 60 << 3600 << 3600;
+        QTest::newRow("none yet") << 0 << qint64(0) << QByteArray() << 0 << 0;
+        QTest::newRow("first four free") << 4 << qint64(0) << QByteArray() << 0 << 30;
+        QTest::newRow("fifth") << 5 << qint64(0) << QByteArray() << 30 << 60;
+        QTest::newRow("sixth doubles") << 6 << qint64(0) << QByteArray() << 60 << 120;
+        QTest::newRow("capped at an hour") << 12 << qint64(0) << QByteArray() << 3600 << 3600;
+        QTest::newRow("far beyond the cap") << 60 << qint64(0) << QByteArray() << 3600 << 3600;
+        QTest::newRow("wait goes on") << 6 << qint64(15'000) << QByteArray() << 45 << 120;
+        QTest::newRow("clock set back a day") << 5 << qint64(-86'400'000) << QByteArray() << 30 << 60;
+        QTest::newRow("damaged file") << 6 << qint64(0) << QByteArray("garbage\n") << 0 << 0;
     }
 
-    void waitGrows()
+    void waits()
     {
         QFETCH(int, failures);
-        QFETCH(int, wait);
+        QFETCH(qint64, later);
+        QFETCH(QByteArray, damage);
+        QFETCH(int, remaining);
         QFETCH(int, next);
-        PinAttemptLimiter limiter(stateFile(), clock());
-        fail(limiter, failures);
-        QCOMPARE(limiter.failedAttempts(), failures);
-        QCOMPARE(limiter.remainingSeconds(), wait);
-        QCOMPARE(limiter.nextWaitSeconds(), next);
-        m_now += qint64(wait) * 1000 - 1;
-        QCOMPARE(limiter.locked(), wait > 0);
+        {
+            PinAttemptLimiter limiter(stateFile(), clock());
+            fail(limiter, failures);
+        }
+        if (!damage.isEmpty()) {
+            QFile file(stateFile());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damage) == damage.size());
+        }
+        m_now += later;
+        PinAttemptLimiter restarted(stateFile(), clock());
+        QCOMPARE(restarted.failedAttempts(), damage.isEmpty() ? failures : 0);
+        QCOMPARE(restarted.remainingSeconds(), remaining);
+        QCOMPARE(restarted.nextWaitSeconds(), next);
+        m_now += qint64(remaining) * 1000 - 1;
+        QCOMPARE(restarted.locked(), remaining > 0);
         m_now += 1;
-        QVERIFY(!limiter.locked());
+        QVERIFY(!restarted.locked());
+        restarted.recordFailure();
+        QCOMPARE(restarted.remainingSeconds(), next);
     }
 
     void entriesDuringWaitAreIgnoredSuccessClears()
@@ -80,41 +99,6 @@ private slots:
         fail(limiter, 4);
         QVERIFY(!limiter.locked());
         QCOMPARE(PinAttemptLimiter(stateFile(), clock()).failedAttempts(), 4);
-    }
-
-    void restart_data()
-    {
-        QTest::addColumn<int>("failures");
-        QTest::addColumn<qint64>("later");
-        QTest::addColumn<QByteArray>("damage");
-        QTest::addColumn<int>("remaining");
-        QTest::newRow("wait goes on") << 6 << qint64(15'000) << QByteArray() << 45;
-        QTest::newRow("clock set back a day") << 5 << qint64(-86'400'000) << QByteArray() << 30;
-        QTest::newRow("damaged file") << 6 << qint64(0) << QByteArray("garbage\n") << 0;
-    }
-
-    void restart()
-    {
-        QFETCH(int, failures);
-        QFETCH(qint64, later);
-        QFETCH(QByteArray, damage);
-        QFETCH(int, remaining);
-        {
-            PinAttemptLimiter limiter(stateFile(), clock());
-            fail(limiter, failures);
-        }
-        if (!damage.isEmpty()) {
-            QFile file(stateFile());
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damage) == damage.size());
-        }
-        m_now += later;
-        PinAttemptLimiter restarted(stateFile(), clock());
-        QCOMPARE(restarted.failedAttempts(), damage.isEmpty() ? failures : 0);
-        QCOMPARE(restarted.remainingSeconds(), remaining);
-        // The next wrong entry after the wait doubles it again.
-        m_now += qint64(remaining) * 1000;
-        restarted.recordFailure();
-        QCOMPARE(restarted.remainingSeconds(), PinAttemptLimiter::waitAfter(restarted.failedAttempts()));
     }
 
     // A count that cannot be written still holds for this run, and the user learns that it may
