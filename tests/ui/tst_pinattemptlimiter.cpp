@@ -1,3 +1,4 @@
+#include "tests/common/testfiles.h"
 #include "ui/pinattemptlimiter.h"
 
 #include <QSignalSpy>
@@ -66,8 +67,7 @@ private slots:
             fail(limiter, failures);
         }
         if (!damage.isEmpty()) {
-            QFile file(stateFile());
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damage) == damage.size());
+            QVERIFY(writeFile(stateFile(), damage));
         }
         m_now += later;
         PinAttemptLimiter restarted(stateFile(), clock());
