@@ -1,7 +1,6 @@
 #include "accounts/authaccount.h"
 #include "accounts/datastorage.h"
 #include "models/accountslistmodel.h"
-#include "otp/otpauthuri.h"
 #include "protocol/authrequest.h"
 #include "protocol/httpclient.h"
 #include "protocol/httpclientprocess.h"
@@ -612,7 +611,7 @@ private slots:
         QVERIFY(manager.GetCurrentRequest()->GetAddress() != shown);
     }
 
-    void sessionsAndGuards()
+    void sessionsPerAddress()
     {
         AccountsData &accounts = DataStorage::Instance()->m_accountsData;
         const QString otp = "otpauth://totp/Issuer:user?secret=JBSWY3DPEHPK3PXP";
@@ -631,12 +630,6 @@ private slots:
         QCOMPARE(manager.GetAddresses(), (QList<QString>{a, b}));
         QCOMPARE(manager.GetServer(a)->GetTokens(), (QList<QString>{"t1", "t2"}));
         QCOMPARE(manager.GetServer(b)->GetTokens(), QList<QString>{});
-
-        // Tickets that name no server or no request cannot be registered.
-        VexaServer *session = manager.GetServer(a);
-        QVERIFY(!session->beginRegisterAccount(OTPAuthURI("orbticket://req-1?pin=1234")));
-        QVERIFY(!session->beginRegisterAccount(OTPAuthURI("orbticket://?address=http://127.0.0.1:1/a")));
-        QVERIFY(!session->beginRegisterAccount(OTPAuthURI("orbticket://req-1")));
     }
 
     void managersComeAndGo()
