@@ -229,10 +229,17 @@ QString Account::NextPassword() const
         return QString();
     }
     const long next = static_cast<long>(AccountClock::secsSinceEpoch()) + static_cast<long>(period);
+    // Read every second near the end of a period; it changes once a period.
+    const qint64 step = static_cast<qint64>(static_cast<quint32>(next) / period);
+    if (step == m_nextStep) {
+        return m_nextCode;
+    }
     OTPGenErrorCode error = OTPGenErrorCode::NoError;
     const std::string code = OTPGenerator::computeTOTP(
         next, upperSecret(m_otpToken.secret()), m_otpToken.digits(), period, m_otpToken.algorithm(), &error);
-    return QString::fromStdString(code);
+    m_nextStep = step;
+    m_nextCode = QString::fromStdString(code);
+    return m_nextCode;
 }
 
 bool Account::Rename(const QString &issuer, const QString &user)

@@ -118,6 +118,9 @@ private:
     // any other way differs from m_passCode and is replaced by the code on the next update.
     qint64 m_passStep = -1;
     QString m_passCode;
+    // The same for NextPassword(): the step of the code it gave last, and that code.
+    mutable qint64 m_nextStep = -1;
+    mutable QString m_nextCode;
 
     // Accounts are built on the GUI and the HTTP thread; identifiers stay unique.
     static std::atomic<int> lastInternalID;

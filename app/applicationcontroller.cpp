@@ -50,14 +50,16 @@ ApplicationController::ApplicationController(const QStringList &arguments, const
 
     _setApplicationId(_readApplicationId());
 
-    if (!arguments.contains(NO_GUI_OPTION))
+    if (!arguments.contains(NO_GUI_OPTION)) {
         showGui();
+    }
 
     connect(this, &ApplicationController::registrationIdChanged, m_notificationsModel,
             &PushNotificationsModel::onRegistrationIdChanged);
     connect(m_pushClient, &Aurora::PushNotifications::Client::clientInactive, this, [this]() {
-        if (!m_view)
+        if (!m_view) {
             QCoreApplication::quit();
+        }
     });
     connect(m_pushClient, &Aurora::PushNotifications::Client::pushSystemReadinessChanged, this,
             [](bool available) {
@@ -99,8 +101,9 @@ QString ApplicationController::_readApplicationId() const
     if (file.exists() && file.open(QIODevice::ReadOnly)) {
         QByteArray content = file.read(MAX_APPLICATION_ID_SIZE).trimmed();
         const int zero = content.indexOf('\0');
-        if (zero >= 0)
+        if (zero >= 0) {
             content.truncate(zero);
+        }
         applicationId = QString::fromUtf8(content);
     }
     qDebug().noquote() << "ApplicationId loaded:" << applicationId;
@@ -152,8 +155,9 @@ void ApplicationController::saveWindowPlace()
 
 void ApplicationController::_setApplicationId(const QString &applicationId)
 {
-    if (m_pushClient->applicationId() == applicationId)
+    if (m_pushClient->applicationId() == applicationId) {
         return;
+    }
     m_pushClient->setApplicationId(applicationId);
     m_pushClient->registrate();
     emit applicationIdChanged(applicationId);
@@ -162,8 +166,9 @@ void ApplicationController::_setApplicationId(const QString &applicationId)
 void ApplicationController::_setRegistrationId(const QString &registrationId)
 {
     qDebug().noquote() << "Registration ID received:" << registrationId;
-    if (registrationId == m_registrationId)
+    if (registrationId == m_registrationId) {
         return;
+    }
     m_registrationId = registrationId;
     emit registrationIdChanged(registrationId);
 }

@@ -31,8 +31,9 @@ int main(int argc, char *argv[])
     QStringList arguments = application->arguments();
     arguments.removeFirst();
 
-    if (PushReceiverService::isRegistered())
+    if (PushReceiverService::isRegistered()) {
         return PushReceiverService::updateApplicationArgs(arguments);
+    }
 
     auto *service = new PushReceiverService(application.data(), arguments);
     if (!service->ownsName()) {

@@ -20,10 +20,12 @@ const QString DEFAULT_ACTION_NAME = QStringLiteral("default");
 // Cuts a text to at most `length` UTF-16 units without splitting a surrogate pair.
 QString bounded(const QString &text, int length)
 {
-    if (text.size() <= length)
+    if (text.size() <= length) {
         return text;
-    if (text.at(length - 1).isHighSurrogate())
+    }
+    if (text.at(length - 1).isHighSurrogate()) {
         --length;
+    }
     return text.left(length);
 }
 } // namespace
@@ -37,16 +39,18 @@ void PushNotificationsModel::handlePushes(const Aurora::PushNotifications::PushL
 {
     for (const Aurora::PushNotifications::Push &push : pushes) {
         insertPush(push);
-        if (pushKind(push.data) == SILENT_PUSH_KIND)
+        if (pushKind(push.data) == SILENT_PUSH_KIND) {
             continue;
+        }
         showNotification(push);
     }
 }
 
 QString PushNotificationsModel::pushKind(const QString &payload)
 {
-    if (payload.size() > MAX_PAYLOAD_PARSE_SIZE)
+    if (payload.size() > MAX_PAYLOAD_PARSE_SIZE) {
         return QString();
+    }
     return QJsonDocument::fromJson(payload.toUtf8()).object().value(PUSH_KIND_KEY).toString();
 }
 
@@ -57,15 +61,17 @@ void PushNotificationsModel::insertPush(const Aurora::PushNotifications::Push &p
     kept.title = bounded(push.title, MAX_SUMMARY_LENGTH);
     kept.message = bounded(push.message, MAX_BODY_LENGTH);
     m_pushes.prepend(kept);
-    while (m_pushes.size() > MAX_PUSHES)
+    while (m_pushes.size() > MAX_PUSHES) {
         m_pushes.removeLast();
+    }
     emit newpush();
 }
 
 void PushNotificationsModel::onRegistrationIdChanged(const QString &registrationId)
 {
-    if (registrationId.isEmpty())
+    if (registrationId.isEmpty()) {
         return;
+    }
     DataStorage *storage = DataStorage::Instance();
     // The platform delivers the id again at every start, so a failed write costs nothing stored.
     storage->SaveRegistrationId(registrationId);

@@ -46,8 +46,9 @@ PushReceiverService::~PushReceiverService()
 bool PushReceiverService::isRegistered()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface())
+    if (!bus.isConnected() || !bus.interface()) {
         return false;
+    }
     return bus.interface()->isServiceRegistered(DBUS_SERVICE);
 }
 
@@ -81,8 +82,9 @@ QString PushReceiverService::notifyDBusMethod()
 
 void PushReceiverService::handleApplicationArgs(const QStringList &arguments)
 {
-    if (!arguments.contains(NO_GUI_OPTION))
+    if (!arguments.contains(NO_GUI_OPTION)) {
         emit guiRequested();
+    }
 }
 
 void PushReceiverService::handleApplicationWakeUp()

@@ -26,13 +26,6 @@ const QString WRONG_PASSWORD = QStringLiteral("Неверный пароль: ф
 const QString NO_PASSWORD_SLOT =
     QStringLiteral("Файл нельзя открыть паролем: он зашифрован ключом другого устройства.");
 
-ImportResult failure(const QString &error)
-{
-    ImportResult result;
-    result.error = error;
-    return result;
-}
-
 // An integral JSON number within [min, max].
 bool integral(const QJsonValue &value, double min, double max, double *out)
 {
@@ -131,10 +124,10 @@ ImportResult readContent(const QJsonObject &content)
 {
     double version = 0;
     if (!integral(content.value("version"), 1, CONTENT_VERSION, &version)) {
-        return failure(content.value("version").isDouble() ? UNSUPPORTED_VERSION : DAMAGED);
+        return ImportResult::failure(content.value("version").isDouble() ? UNSUPPORTED_VERSION : DAMAGED);
     }
     if (!content.value("entries").isArray()) {
-        return failure(DAMAGED);
+        return ImportResult::failure(DAMAGED);
     }
     ImportResult result;
     const QJsonArray entries = content.value("entries").toArray();
@@ -252,20 +245,20 @@ ImportResult AegisVault::read(const QByteArray &content, const QString &password
     const QJsonObject root = document.object();
     double version = 0;
     if (!document.isObject() || !root.value("version").isDouble()) {
-        return failure(DAMAGED);
+        return ImportResult::failure(DAMAGED);
     }
     if (!integral(root.value("version"), VAULT_VERSION, VAULT_VERSION, &version)) {
-        return failure(UNSUPPORTED_VERSION);
+        return ImportResult::failure(UNSUPPORTED_VERSION);
     }
     const QJsonValue db = root.value("db");
     if (db.isObject()) {
         return readContent(db.toObject());
     }
     if (!db.isString()) {
-        return failure(DAMAGED);
+        return ImportResult::failure(DAMAGED);
     }
     if (password.isEmpty()) {
-        return failure(PASSWORD_NEEDED);
+        return ImportResult::failure(PASSWORD_NEEDED);
     }
 
     const QJsonObject header = root.value("header").toObject();
@@ -276,20 +269,20 @@ ImportResult AegisVault::read(const QByteArray &content, const QString &password
         QByteArray::fromBase64Encoding(db.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (!hexBytes(params.value("nonce"), BackupCrypto::NONCE_SIZE, &nonce) ||
         !hexBytes(params.value("tag"), BackupCrypto::TAG_SIZE, &tag) || !cipher) {
-        return failure(DAMAGED);
+        return ImportResult::failure(DAMAGED);
     }
     QString error;
     const QByteArray master = openSlots(header.value("slots").toArray(), password, maxWork, &error);
     if (master.isEmpty()) {
-        return failure(error);
+        return ImportResult::failure(error);
     }
     QByteArray plain;
     if (!BackupCrypto::decrypt(master, nonce, *cipher, tag, &plain)) {
-        return failure(DAMAGED);
+        return ImportResult::failure(DAMAGED);
     }
     const QJsonDocument inner = QJsonDocument::fromJson(plain);
     if (!inner.isObject()) {
-        return failure(DAMAGED);
+        return ImportResult::failure(DAMAGED);
     }
     return readContent(inner.object());
 }

@@ -15,32 +15,25 @@ const QString UNREADABLE = QStringLiteral("Не удалось прочитат�
 const QString TOO_LARGE = QStringLiteral("Файл слишком большой для резервной копии.");
 const QString UNWRITABLE = QStringLiteral("Не удалось записать файл: %1");
 
-ImportResult failure(const QString &error)
-{
-    ImportResult result;
-    result.error = error;
-    return result;
-}
-
 } // namespace
 
 ImportResult BackupFile::read(const QString &path, const QString &password)
 {
     const QString local = localPath(path);
     if (local.isEmpty()) {
-        return failure(NO_FILE);
+        return ImportResult::failure(NO_FILE);
     }
     QFile file(local);
     if (!file.open(QIODevice::ReadOnly)) {
-        return failure(UNREADABLE.arg(file.errorString()));
+        return ImportResult::failure(UNREADABLE.arg(file.errorString()));
     }
     // Read one byte past the limit: a file that grows while it is read is caught as well.
     const QByteArray content = file.read(MAX_SIZE + 1);
     if (content.size() > MAX_SIZE) {
-        return failure(TOO_LARGE);
+        return ImportResult::failure(TOO_LARGE);
     }
     if (file.error() != QFileDevice::NoError) {
-        return failure(UNREADABLE.arg(file.errorString()));
+        return ImportResult::failure(UNREADABLE.arg(file.errorString()));
     }
     return parse(content, password);
 }

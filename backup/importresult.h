@@ -17,6 +17,14 @@ public:
     // A single transfer code's place in its transfer (0-based), when it says so.
     int batchIndex = 0;
     int batchSize = 0;
+
+    // A result that carries only `error`.
+    static ImportResult failure(const QString &error)
+    {
+        ImportResult result;
+        result.error = error;
+        return result;
+    }
 };
 
 #endif // KESTREL_BACKUP_IMPORTRESULT_H

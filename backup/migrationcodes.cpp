@@ -25,13 +25,6 @@ const int MAX_TEXT = 64 * 1024;
 const QString DAMAGED = QStringLiteral("Код переноса повреждён или неполон.");
 const QString UNSUPPORTED_VERSION = QStringLiteral("Эта версия кода переноса не поддерживается.");
 
-ImportResult failure(const QString &error)
-{
-    ImportResult result;
-    result.error = error;
-    return result;
-}
-
 QByteArray payloadData(const QString &text)
 {
     const int question = text.indexOf(QLatin1Char('?'));
@@ -69,18 +62,11 @@ bool readParameters(const Parameters &parameters, BackupEntry *entry)
     default:
         return false;
     }
-    switch (parameters.algorithm()) {
-    case MigrationPayload::ALGORITHM_UNSPECIFIED:
-    case MigrationPayload::SHA1:
-        entry->algorithm = QStringLiteral("SHA1");
-        break;
-    case MigrationPayload::SHA256:
-        entry->algorithm = QStringLiteral("SHA256");
-        break;
-    case MigrationPayload::SHA512:
-        entry->algorithm = QStringLiteral("SHA512");
-        break;
-    default:
+    // The payload numbers SHA1, SHA256 and SHA512 1 to 3, as algorithmName takes them; none is SHA1.
+    const int algorithm = parameters.algorithm();
+    entry->algorithm = BackupEntry::algorithmName(
+        algorithm == MigrationPayload::ALGORITHM_UNSPECIFIED ? MigrationPayload::SHA1 : algorithm);
+    if (entry->algorithm.isEmpty()) {
         return false;
     }
     switch (parameters.digits()) {
@@ -139,15 +125,15 @@ ImportResult MigrationCodes::read(const QString &text)
 {
     const QString code = text.trimmed();
     if (!isMigrationText(code)) {
-        return failure(DAMAGED);
+        return ImportResult::failure(DAMAGED);
     }
     const QByteArray data = code.size() <= MAX_TEXT ? payloadData(code) : QByteArray();
     MigrationPayload payload;
     if (data.isEmpty() || !payload.ParseFromArray(data.constData(), data.size())) {
-        return failure(DAMAGED);
+        return ImportResult::failure(DAMAGED);
     }
     if (payload.version() < 0 || payload.version() > PAYLOAD_VERSION) {
-        return failure(UNSUPPORTED_VERSION);
+        return ImportResult::failure(UNSUPPORTED_VERSION);
     }
     ImportResult result;
     result.batchIndex = payload.batch_index();

@@ -7,13 +7,11 @@
 #include "accounts/datastorage.h"
 #include "backup/aegisvault.h"
 #include "backup/backupcrypto.h"
+#include "benchstoragemain.h"
 #include "models/accountslistmodel.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cstdio>
 
 namespace {
 
@@ -133,21 +131,6 @@ BENCHMARK(BM_Scrypt)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir home;
-    if (!home.isValid()) {
-        std::fprintf(stderr, "no temporary directory\n");
-        return 1;
-    }
-    g_directory = home.path();
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
-    QCoreApplication app(argc, argv);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    clearCollection();
-    return 0;
+    return runStorageBenchmarks(
+        argc, argv, [](const QString &home) { g_directory = home; }, clearCollection);
 }

@@ -75,8 +75,9 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+            if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
                 nanoseconds[run.run_name.function_name] = run.GetAdjustedCPUTime();
+            }
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -111,8 +112,9 @@ int main(int argc, char **argv)
     for (const Seed &seed : SEEDS) {
         const auto o = reporter.nanoseconds.find(std::string("ours/") + seed.name);
         const auto l = reporter.nanoseconds.find(std::string("liboath/") + seed.name);
-        if (o == reporter.nanoseconds.end() || l == reporter.nanoseconds.end() || l->second <= 0)
+        if (o == reporter.nanoseconds.end() || l == reporter.nanoseconds.end() || l->second <= 0) {
             continue;
+        }
         std::printf("%-8s %10.1f %10.1f %8.2f\n", seed.name, o->second, l->second, o->second / l->second);
     }
     oath_done();

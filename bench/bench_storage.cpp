@@ -4,14 +4,12 @@
 // runs), so the figures are those of the storage and the account construction.
 #include "accounts/account.h"
 #include "accounts/datastorage.h"
+#include "benchstoragemain.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cstdio>
 
 namespace {
 
@@ -89,21 +87,8 @@ BENCHMARK(BM_LoadData)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir home;
-    if (!home.isValid()) {
-        std::fprintf(stderr, "no temporary directory\n");
-        return 1;
-    }
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
-    QCoreApplication app(argc, argv);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    DataStorage::Instance()->SaveRegistrationId("bench-registration-id");
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    clearCollection();
-    return 0;
+    return runStorageBenchmarks(
+        argc, argv,
+        [](const QString &) { DataStorage::Instance()->SaveRegistrationId("bench-registration-id"); },
+        clearCollection);
 }

@@ -146,12 +146,13 @@ AccountsListModel::~AccountsListModel()
 
 void AccountsListModel::Initialize()
 {
-    connect(m_serverManager, SIGNAL(requestConfirmation(AuthRequest *)), this,
-            SLOT(onRequestConfirmation(AuthRequest *)));
-    connect(m_serverManager, SIGNAL(cancelConfirmation()), this, SLOT(onCancelConfirmation()));
-    connect(m_serverManager, SIGNAL(newConfirmationStatus(Account::ConfirmationStatus)), this,
-            SLOT(onConfirmationStatusChanged(Account::ConfirmationStatus)));
-    connect(m_serverManager, SIGNAL(httpresult(HttpResult *)), this, SLOT(onHttpResult(HttpResult *)),
+    connect(m_serverManager, &ServerManager::requestConfirmation, this,
+            &AccountsListModel::onRequestConfirmation);
+    connect(m_serverManager, &ServerManager::cancelConfirmation, this,
+            &AccountsListModel::onCancelConfirmation);
+    connect(m_serverManager, &ServerManager::newConfirmationStatus, this,
+            &AccountsListModel::onConfirmationStatusChanged);
+    connect(m_serverManager, &ServerManager::httpresult, this, &AccountsListModel::onHttpResult,
             Qt::QueuedConnection);
     liveModels().append(this);
     // Queued: the view connects to badreply only once the model is made.

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_MODELS_QRCODESCANNERMODEL_H
+#define KESTREL_MODELS_QRCODESCANNERMODEL_H
 
 #include <QObject>
 #include <QString>
@@ -29,3 +30,5 @@ private:
     bool m_valid = false;
     QString m_message;
 };
+
+#endif // KESTREL_MODELS_QRCODESCANNERMODEL_H

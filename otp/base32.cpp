@@ -9,8 +9,9 @@ namespace {
 bool Encode32Block(const unsigned char *in5, unsigned char *out8)
 {
     std::uint64_t bits = 0;
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         bits = (bits << 8) | in5[i];
+    }
     for (int i = 7; i >= 0; --i) {
         out8[i] = static_cast<unsigned char>(bits & 0x1F);
         bits >>= 5;
@@ -21,8 +22,9 @@ bool Encode32Block(const unsigned char *in5, unsigned char *out8)
 // Eight quintets into five bytes, most significant first.
 bool Decode32Block(const unsigned char *in8, unsigned char *out5)
 {
-    if ((in8[0] | in8[1] | in8[2] | in8[3] | in8[4] | in8[5] | in8[6] | in8[7]) > 31)
+    if ((in8[0] | in8[1] | in8[2] | in8[3] | in8[4] | in8[5] | in8[6] | in8[7]) > 31) {
         return false;
+    }
     out5[0] = static_cast<unsigned char>(in8[0] << 3 | in8[1] >> 2);
     out5[1] = static_cast<unsigned char>(in8[1] << 6 | in8[2] << 1 | in8[3] >> 4);
     out5[2] = static_cast<unsigned char>(in8[3] << 4 | in8[4] >> 1);
@@ -45,11 +47,13 @@ int Base32::GetDecode32Length(int quintets)
 
 bool Base32::Encode32(const unsigned char *in, int length, unsigned char *out)
 {
-    if (!in || !out || length <= 0)
+    if (!in || !out || length <= 0) {
         return false;
+    }
     const int blocks = length / 5;
-    for (int i = 0; i < blocks; ++i)
+    for (int i = 0; i < blocks; ++i) {
         Encode32Block(in + i * 5, out + i * 8);
+    }
     const int rest = length % 5;
     if (rest) {
         unsigned char block[5] = {};
@@ -63,20 +67,23 @@ bool Base32::Encode32(const unsigned char *in, int length, unsigned char *out)
 
 bool Base32::Decode32(const unsigned char *in, int length, unsigned char *out)
 {
-    if (!in || !out || length <= 0)
+    if (!in || !out || length <= 0) {
         return false;
+    }
     const int blocks = length / 8;
     for (int i = 0; i < blocks; ++i) {
-        if (!Decode32Block(in + i * 8, out + i * 5))
+        if (!Decode32Block(in + i * 8, out + i * 5)) {
             return false;
+        }
     }
     const int rest = length % 8;
     if (rest) {
         unsigned char block[8] = {};
         unsigned char bytes[5];
         std::memcpy(block, in + blocks * 8, rest);
-        if (!Decode32Block(block, bytes))
+        if (!Decode32Block(block, bytes)) {
             return false;
+        }
         std::memcpy(out + blocks * 5, bytes, rest * 5 / 8);
     }
     return true;
@@ -84,11 +91,13 @@ bool Base32::Decode32(const unsigned char *in, int length, unsigned char *out)
 
 bool Base32::Map32(unsigned char *buffer, int length, const unsigned char *alphabet)
 {
-    if (!buffer || !alphabet || length <= 0)
+    if (!buffer || !alphabet || length <= 0) {
         return false;
+    }
     for (int i = 0; i < length; ++i) {
-        if (buffer[i] > 31)
+        if (buffer[i] > 31) {
             return false;
+        }
         buffer[i] = alphabet[buffer[i]];
     }
     return true;
@@ -96,12 +105,15 @@ bool Base32::Map32(unsigned char *buffer, int length, const unsigned char *alpha
 
 bool Base32::Unmap32(unsigned char *buffer, int length, const unsigned char *alphabet)
 {
-    if (!buffer || !alphabet || length <= 0)
+    if (!buffer || !alphabet || length <= 0) {
         return false;
+    }
     unsigned char table[256] = {};
-    for (unsigned char i = 0; i < 32; ++i)
+    for (unsigned char i = 0; i < 32; ++i) {
         table[alphabet[i]] = i;
-    for (int i = 0; i < length; ++i)
+    }
+    for (int i = 0; i < length; ++i) {
         buffer[i] = table[buffer[i]];
+    }
     return true;
 }

@@ -15,12 +15,15 @@ namespace {
 
 int hexValue(char c)
 {
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         return c - '0';
-    if (c >= 'a' && c <= 'f')
+    }
+    if (c >= 'a' && c <= 'f') {
         return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
+    }
+    if (c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
+    }
     return -1;
 }
 
@@ -54,11 +57,13 @@ bool isDecimal32(const std::string &text)
     std::uint64_t value = 0;
     for (std::size_t i = begin; i < end; ++i) {
         const char c = text[i];
-        if (c < '0' || c > '9')
+        if (c < '0' || c > '9') {
             return false;
+        }
         value = value * 10 + static_cast<unsigned>(c - '0');
-        if (value > std::numeric_limits<std::uint32_t>::max())
+        if (value > std::numeric_limits<std::uint32_t>::max()) {
             return false;
+        }
     }
     return true;
 }
@@ -67,8 +72,9 @@ bool isDecimal32(const std::string &text)
 unsigned int toUInt32(const std::string &text)
 {
     const unsigned long value = std::stoul(text, nullptr, 10);
-    if (value > std::numeric_limits<std::uint32_t>::max())
+    if (value > std::numeric_limits<std::uint32_t>::max()) {
         throw std::out_of_range("OTPAuthURI: value does not fit in 32 bits");
+    }
     return static_cast<unsigned int>(value);
 }
 
@@ -91,10 +97,11 @@ OTPAuthURI::UriComponent::UriComponent(const std::string &value, const std::stri
     : m_prefix(prefix)
     , m_value(value)
 {
-    if (value.size() >= prefix.size() && value.compare(0, prefix.size(), prefix) == 0)
+    if (value.size() >= prefix.size() && value.compare(0, prefix.size(), prefix) == 0) {
         m_value.erase(0, prefix.size());
-    else
+    } else {
         m_prefix.clear();
+    }
 }
 
 std::string OTPAuthURI::UriComponent::decoded() const
@@ -111,8 +118,9 @@ std::string OTPAuthURI::UriComponent::decoded() const
             std::size_t digits = 0;
             while (digits < available) {
                 const int v = hexValue(m_value[i + 1 + digits]);
-                if (v < 0)
+                if (v < 0) {
                     break;
+                }
                 value = value * 16 + v;
                 ++digits;
             }
@@ -138,8 +146,9 @@ std::string OTPAuthURI::UriComponent::encoded() const
     std::string out = m_prefix;
     for (const char ch : m_value) {
         const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == 0)
+        if (c == 0) {
             break;
+        }
         if (isUnreserved(c)) {
             out.push_back(ch);
         } else {
@@ -167,26 +176,29 @@ OTPAuthURI::OTPAuthURI(const std::string &text)
 
 void OTPAuthURI::setTypeEnum(const std::string &word)
 {
-    if (word == "totp")
+    if (word == "totp") {
         m_type = TOTP;
-    else if (word == "hotp")
+    } else if (word == "hotp") {
         m_type = HOTP;
-    else
+    } else {
         m_type = Invalid;
+    }
 }
 
 void OTPAuthURI::parceOTP()
 {
-    if (m_uri.empty())
+    if (m_uri.empty()) {
         return;
+    }
     const std::size_t slash = m_uri.find('/');
     if (slash == std::string::npos) {
         setTypeEnum(m_uri);
         return;
     }
     setTypeEnum(m_uri.substr(0, slash));
-    if (m_type == Invalid)
+    if (m_type == Invalid) {
         return;
+    }
 
     const std::size_t question = m_uri.find('?', slash + 1);
     if (question == std::string::npos) {
@@ -196,27 +208,31 @@ void OTPAuthURI::parceOTP()
     m_label = UriComponent(m_uri.substr(slash + 1, question - slash - 1), OTPAUTH_PREFIX).decoded();
 
     const std::string query = m_uri.substr(question + 1);
-    if (query.empty() || query.find('=') == std::string::npos)
+    if (query.empty() || query.find('=') == std::string::npos) {
         return;
+    }
 
     std::size_t start = 0;
     while (start <= query.size()) {
         std::size_t end = query.find('&', start);
-        if (end == std::string::npos)
+        if (end == std::string::npos) {
             end = query.size();
+        }
         const std::size_t eq = query.find('=', start);
         if (eq != std::string::npos && eq < end) {
             const std::string name = query.substr(start, eq - start);
             std::string value = query.substr(eq + 1, end - eq - 1);
-            if (name == "issuer")
+            if (name == "issuer") {
                 value = UriComponent(value, OTPAUTH_PREFIX).decoded();
+            }
             m_params.emplace(name, std::move(value));
         }
         start = end + 1;
     }
 
-    if (m_params.empty())
+    if (m_params.empty()) {
         return;
+    }
     if (m_params.find("secret") == m_params.end() ||
         (m_type == HOTP && m_params.find("counter") == m_params.end())) {
         m_params.clear();
@@ -241,8 +257,9 @@ void OTPAuthURI::parceOTP()
 
 void OTPAuthURI::parceORB()
 {
-    if (m_uri.empty())
+    if (m_uri.empty()) {
         return;
+    }
     m_type = OrbTicket;
 
     const auto logInsert = [](const std::string &name, const std::string &value) {

@@ -51,11 +51,13 @@ struct QuintetTables
 
     QuintetTables()
     {
-        for (int c = 0; c < 256; ++c)
+        for (int c = 0; c < 256; ++c) {
             plain[c] = static_cast<unsigned char>(c);
+        }
         Base32::Unmap32(plain, 256, Base32::ALPHABET);
-        for (int c = 0; c < 256; ++c)
+        for (int c = 0; c < 256; ++c) {
             secret[c] = plain[(c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c];
+        }
     }
 };
 
@@ -70,8 +72,9 @@ const QuintetTables &quintetTables()
 int decodeQuintets(const unsigned char *quintets, int length, unsigned char *out)
 {
     const int bytes = Base32::GetDecode32Length(length);
-    if (bytes <= 0 || !Base32::Decode32(quintets, length, out))
+    if (bytes <= 0 || !Base32::Decode32(quintets, length, out)) {
         return 0;
+    }
     return bytes;
 }
 
@@ -166,12 +169,14 @@ std::string hotp_helper(const std::string &secret, long counter, const unsigned 
                         const unsigned char &algorithm, OTPGenErrorCode *error)
 {
     const auto reportSecret = [error]() {
-        if (error)
+        if (error) {
             *error = OTPGenErrorCode::InvalidSecret;
+        }
         return std::string();
     };
-    if (secret.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+    if (secret.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
         return reportSecret();
+    }
 
     // Users type secrets in groups and in lower case; neither changes the key. Dropping the
     // spaces and mapping characters to quintets is one pass.
@@ -180,13 +185,15 @@ std::string hotp_helper(const std::string &secret, long counter, const unsigned 
     unsigned char *const quintets = quintetBuffer.data();
     int length = 0;
     for (const char c : secret) {
-        if (c != ' ')
+        if (c != ' ') {
             quintets[length++] = table[static_cast<unsigned char>(c)];
+        }
     }
     ScratchBuffer key(static_cast<std::size_t>(Base32::GetDecode32Length(length)));
     const int keyLength = decodeQuintets(quintets, length, key.data());
-    if (keyLength == 0)
+    if (keyLength == 0) {
         return reportSecret();
+    }
 
     Hash hash;
     switch (algorithm) {
@@ -244,17 +251,20 @@ bool digitsInRange(unsigned char digits)
 
 QByteArray base32_decode(const std::string &text)
 {
-    if (text.empty() || text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+    if (text.empty() || text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
         return QByteArray();
+    }
     const int length = static_cast<int>(text.size());
     const unsigned char *table = quintetTables().plain;
     ScratchBuffer quintets(text.size());
-    for (int i = 0; i < length; ++i)
+    for (int i = 0; i < length; ++i) {
         quintets.data()[i] = table[static_cast<unsigned char>(text[static_cast<std::size_t>(i)])];
+    }
     QByteArray out(Base32::GetDecode32Length(length), Qt::Uninitialized);
     if (out.isEmpty() ||
-        decodeQuintets(quintets.data(), length, reinterpret_cast<unsigned char *>(out.data())) == 0)
+        decodeQuintets(quintets.data(), length, reinterpret_cast<unsigned char *>(out.data())) == 0) {
         return QByteArray();
+    }
     return out;
 }
 
@@ -263,16 +273,19 @@ std::string OTPGenerator::computeTOTP(const long &time, const std::string &secre
                                       const unsigned char &algorithm, OTPGenErrorCode *error)
 {
     if (!digitsInRange(digits)) {
-        if (error)
+        if (error) {
             *error = OTPGenErrorCode::InvalidDigits;
+        }
         return std::string();
     }
     if (period < 2 || period > 120) {
-        if (error)
+        if (error) {
             *error = OTPGenErrorCode::InvalidPeriod;
+        }
         // Out-of-range periods still give a code; a zero period cannot give any.
-        if (period == 0)
+        if (period == 0) {
             return std::string();
+        }
     }
     const std::uint32_t counter = static_cast<std::uint32_t>(time) / period;
     return hotp_helper(secret, counter, digits, algorithm, error);
@@ -291,8 +304,9 @@ std::string OTPGenerator::computeHOTP(const std::string &secret, const unsigned 
                                       OTPGenErrorCode *error)
 {
     if (!digitsInRange(digits)) {
-        if (error)
+        if (error) {
             *error = OTPGenErrorCode::InvalidDigits;
+        }
         return std::string();
     }
     return hotp_helper(secret, counter, digits, algorithm, error);

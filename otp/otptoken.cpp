@@ -47,16 +47,20 @@ long long wholeDecimal(const std::string &text)
 {
     std::size_t begin = 0;
     std::size_t end = text.size();
-    while (begin < end && isAsciiSpace(text[begin]))
+    while (begin < end && isAsciiSpace(text[begin])) {
         ++begin;
-    while (end > begin && isAsciiSpace(text[end - 1]))
+    }
+    while (end > begin && isAsciiSpace(text[end - 1])) {
         --end;
-    if (begin == end || end - begin > 10)
+    }
+    if (begin == end || end - begin > 10) {
         return -1;
+    }
     long long value = 0;
     for (std::size_t i = begin; i < end; ++i) {
-        if (text[i] < '0' || text[i] > '9')
+        if (text[i] < '0' || text[i] > '9') {
             return -1;
+        }
         value = value * 10 + (text[i] - '0');
     }
     return value;
@@ -69,15 +73,17 @@ bool usableSecret(const std::string &secret)
     int quintets = 0;
     bool padding = false;
     for (const char c : secret) {
-        if (c == ' ')
+        if (c == ' ') {
             continue;
+        }
         if (c == '=') {
             padding = true;
             continue;
         }
         const bool base32 = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '2' && c <= '7');
-        if (!base32 || padding)
+        if (!base32 || padding) {
             return false;
+        }
         ++quintets;
     }
     return quintets >= 2;
@@ -201,12 +207,15 @@ unsigned char OTPToken::typeToType(OTPAuthURI::Type type)
 
 unsigned char OTPToken::stringToAlgoritm(const std::string &name)
 {
-    if (name == "sha1" || name == "sha-1" || name == "SHA1")
+    if (name == "sha1" || name == "sha-1" || name == "SHA1") {
         return 1;
-    if (name == "sha256" || name == "sha-256" || name == "SHA256")
+    }
+    if (name == "sha256" || name == "sha-256" || name == "SHA256") {
         return 2;
-    if (name == "sha512" || name == "sha-512" || name == "SHA512")
+    }
+    if (name == "sha512" || name == "sha-512" || name == "SHA512") {
         return 3;
+    }
     return 0;
 }
 
@@ -227,32 +236,39 @@ unsigned int OTPToken::stringToCounter(const std::string &text)
 
 bool OTPToken::validateSecret(const std::string &secret, OTPGenErrorCode *error)
 {
-    if (!secret.empty())
+    if (!secret.empty()) {
         return true;
-    if (error)
+    }
+    if (error) {
         *error = OTPGenErrorCode::InvalidSecret;
+    }
     return false;
 }
 
 OTPToken::UriFault OTPToken::checkUri(const OTPAuthURI &uri)
 {
-    if (!uri.isValid() || (uri.type() != OTPAuthURI::TOTP && uri.type() != OTPAuthURI::HOTP))
+    if (!uri.isValid() || (uri.type() != OTPAuthURI::TOTP && uri.type() != OTPAuthURI::HOTP)) {
         return UriFault::NotOtpUri;
+    }
     const auto value = [&uri](const char *name) {
         const auto it = uri.params().find(name);
         return it == uri.params().end() ? std::string() : it->second;
     };
     const unsigned char type = typeToType(uri.type());
     const long long digits = wholeDecimal(value("digits"));
-    if (digits < minDigitLength(type) || digits > maxDigitLength(type))
+    if (digits < minDigitLength(type) || digits > maxDigitLength(type)) {
         return UriFault::Digits;
+    }
     const long long period = wholeDecimal(value("period"));
-    if (uri.type() == OTPAuthURI::TOTP && (period < 2 || period > maxPeriod(type)))
+    if (uri.type() == OTPAuthURI::TOTP && (period < 2 || period > maxPeriod(type))) {
         return UriFault::Period;
-    if (stringToAlgoritm(value("algorithm")) == 0)
+    }
+    if (stringToAlgoritm(value("algorithm")) == 0) {
         return UriFault::Algorithm;
-    if (!usableSecret(value("secret")))
+    }
+    if (!usableSecret(value("secret"))) {
         return UriFault::Secret;
+    }
     return UriFault::None;
 }
 
@@ -260,8 +276,9 @@ void OTPToken::setAlgorithm(const std::string &name)
 {
     std::string lower(name);
     for (char &c : lower) {
-        if (c >= 'A' && c <= 'Z')
+        if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
+        }
     }
     m_algorithm = stringToAlgoritm(lower);
 }
@@ -269,16 +286,20 @@ void OTPToken::setAlgorithm(const std::string &name)
 std::string OTPToken::generateToken(OTPGenErrorCode *error) const
 {
     const auto fail = [error](OTPGenErrorCode code) {
-        if (error)
+        if (error) {
             *error = code;
+        }
         return std::string();
     };
-    if (error)
+    if (error) {
         *error = OTPGenErrorCode::NoError;
-    if (m_type == 0)
+    }
+    if (m_type == 0) {
         return fail(OTPGenErrorCode::InvalidTokenType);
-    if (!validateSecret(m_secret, error))
+    }
+    if (!validateSecret(m_secret, error)) {
         return std::string();
+    }
 
     OTPGenErrorCode e = OTPGenErrorCode::NoError;
     std::string code;
@@ -295,15 +316,17 @@ std::string OTPToken::generateToken(OTPGenErrorCode *error) const
     default:
         return fail(OTPGenErrorCode::InvalidTokenType);
     }
-    if (!code.empty() && e == OTPGenErrorCode::NoError)
+    if (!code.empty() && e == OTPGenErrorCode::NoError) {
         return code;
+    }
     return fail(e);
 }
 
 bool OTPToken::isValid() const
 {
-    if (m_label.empty())
+    if (m_label.empty()) {
         return false;
+    }
     OTPGenErrorCode error = OTPGenErrorCode::NoError;
     const std::string code = generateToken(&error);
     return !code.empty() && error == OTPGenErrorCode::NoError;

@@ -11,7 +11,9 @@ class QQuickView;
 namespace Aurora {
 namespace Application {
 
-// The application object; the caller owns it and destroys it last.
+// The application object; the caller owns it and destroys it last. Qt Quick draws in software
+// off screen and where no graphics device is present (a desktop without a GPU), unless
+// QT_QUICK_BACKEND names a backend.
 QGuiApplication *application(int &argc, char **argv);
 
 // A new QML view sized to its root item; the caller owns it.

@@ -1,5 +1,7 @@
 #include "notificationactionrelay.h"
 
+#include "notificationsinterface.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -11,7 +13,7 @@
 namespace {
 const QString SERVICE = QStringLiteral("org.freedesktop.Notifications");
 const QString PATH = QStringLiteral("/org/freedesktop/Notifications");
-const QString IFACE = QStringLiteral("org.freedesktop.Notifications");
+const QString IFACE = QString::fromLatin1(NotificationsInterface::staticInterfaceName());
 // Notifications the user never closes would otherwise keep their actions for ever.
 const int MAX_TRACKED_NOTIFICATIONS = 64;
 } // namespace
@@ -19,19 +21,23 @@ const int MAX_TRACKED_NOTIFICATIONS = 64;
 NotificationActionRelay *NotificationActionRelay::instance()
 {
     static QPointer<NotificationActionRelay> relay;
-    if (!relay)
+    if (!relay) {
         relay = new NotificationActionRelay(QCoreApplication::instance());
+    }
     return relay;
 }
 
 NotificationActionRelay::NotificationActionRelay(QObject *parent)
     : QObject(parent)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.connect(SERVICE, PATH, IFACE, QStringLiteral("ActionInvoked"), this,
-                SLOT(onActionInvoked(uint, QString)));
-    bus.connect(SERVICE, PATH, IFACE, QStringLiteral("NotificationClosed"), this,
-                SLOT(onNotificationClosed(uint, uint)));
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        return;
+    }
+    auto *service = new NotificationsInterface(SERVICE, PATH, bus, this);
+    connect(service, &NotificationsInterface::ActionInvoked, this, &NotificationActionRelay::onActionInvoked);
+    connect(service, &NotificationsInterface::NotificationClosed, this,
+            &NotificationActionRelay::onNotificationClosed);
 }
 
 void NotificationActionRelay::publish(const QString &appName, const QString &summary, const QString &body,
@@ -45,24 +51,28 @@ void NotificationActionRelay::publish(const QString &appName, const QString &sum
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, remoteActions](QDBusPendingCallWatcher *w) {
                 QDBusPendingReply<uint> reply = *w;
-                if (reply.isError())
+                if (reply.isError()) {
                     qWarning() << "Notification not published, no notification service:"
                                << reply.error().message();
-                else
+                } else {
                     remember(reply.value(), remoteActions);
+                }
                 w->deleteLater();
             });
 }
 
 void NotificationActionRelay::remember(uint id, const QVariantList &remoteActions)
 {
-    if (remoteActions.isEmpty())
+    if (remoteActions.isEmpty()) {
         return;
-    if (!m_remoteActions.contains(id))
+    }
+    if (!m_remoteActions.contains(id)) {
         m_order.append(id);
+    }
     m_remoteActions.insert(id, remoteActions);
-    while (m_order.size() > MAX_TRACKED_NOTIFICATIONS)
+    while (m_order.size() > MAX_TRACKED_NOTIFICATIONS) {
         m_remoteActions.remove(m_order.takeFirst());
+    }
 }
 
 void NotificationActionRelay::onActionInvoked(uint id, const QString &actionKey)
@@ -70,8 +80,9 @@ void NotificationActionRelay::onActionInvoked(uint id, const QString &actionKey)
     const QVariantList actions = m_remoteActions.value(id);
     for (const QVariant &entry : actions) {
         const QVariantMap action = entry.toMap();
-        if (action.value(QStringLiteral("name")).toString() != actionKey)
+        if (action.value(QStringLiteral("name")).toString() != actionKey) {
             continue;
+        }
         QDBusMessage call = QDBusMessage::createMethodCall(action.value(QStringLiteral("service")).toString(),
                                                            action.value(QStringLiteral("path")).toString(),
                                                            action.value(QStringLiteral("iface")).toString(),
@@ -83,6 +94,7 @@ void NotificationActionRelay::onActionInvoked(uint id, const QString &actionKey)
 
 void NotificationActionRelay::onNotificationClosed(uint id, uint /*reason*/)
 {
-    if (m_remoteActions.remove(id))
+    if (m_remoteActions.remove(id)) {
         m_order.removeOne(id);
+    }
 }

@@ -33,14 +33,16 @@ Client::Client(QObject *parent)
 
     m_exported = QDBusConnection::sessionBus().registerObject(QString::fromLatin1(DBUS_PATH), this,
                                                               QDBusConnection::ExportScriptableSlots);
-    if (!m_exported)
+    if (!m_exported) {
         qWarning() << "Push client: cannot export the delivery interface on the session bus";
+    }
 }
 
 Client::~Client()
 {
-    if (m_exported)
+    if (m_exported) {
         QDBusConnection::sessionBus().unregisterObject(QString::fromLatin1(DBUS_PATH));
+    }
 }
 
 QString Client::applicationId() const
@@ -69,8 +71,9 @@ void Client::registrate()
 void Client::setInactivityInterval(int msec)
 {
     m_inactivityTimer.setInterval(msec);
-    if (m_inactivityTimer.isActive())
+    if (m_inactivityTimer.isActive()) {
         m_inactivityTimer.start();
+    }
 }
 
 void Client::Deliver(const QString &data, const QString &title, const QString &message)
@@ -85,13 +88,15 @@ QString Client::storedRegistrationId(const QString &applicationId) const
 
     QJsonObject registrations;
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly) && file.size() <= MAX_REGISTRATIONS_FILE_SIZE)
+    if (file.open(QIODevice::ReadOnly) && file.size() <= MAX_REGISTRATIONS_FILE_SIZE) {
         registrations = QJsonDocument::fromJson(file.readAll()).object();
+    }
     file.close();
 
     const QString known = registrations.value(applicationId).toString();
-    if (!known.isEmpty())
+    if (!known.isEmpty()) {
         return known;
+    }
 
     const QString id = QUuid::createUuid().toString(QUuid::Id128);
     registrations.insert(applicationId, id);

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_ACCEPTTOKENOPERATION_H
+#define KESTREL_PROTOCOL_ACCEPTTOKENOPERATION_H
 
 #include "protocol/operationrequest.h"
 
@@ -17,3 +18,5 @@ public:
 private:
     QString m_sessionID;
 };
+
+#endif // KESTREL_PROTOCOL_ACCEPTTOKENOPERATION_H

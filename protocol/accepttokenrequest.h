@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_ACCEPTTOKENREQUEST_H
+#define KESTREL_PROTOCOL_ACCEPTTOKENREQUEST_H
 
 #include "protocol/request.h"
 
@@ -26,3 +27,5 @@ private:
     QString m_sessionID;
     QString m_hmac;
 };
+
+#endif // KESTREL_PROTOCOL_ACCEPTTOKENREQUEST_H

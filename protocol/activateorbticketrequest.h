@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_ACTIVATEORBTICKETREQUEST_H
+#define KESTREL_PROTOCOL_ACTIVATEORBTICKETREQUEST_H
 
 #include "protocol/request.h"
 
@@ -32,3 +33,5 @@ private:
     QByteArray m_key;
     QString m_reqID;
 };
+
+#endif // KESTREL_PROTOCOL_ACTIVATEORBTICKETREQUEST_H

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_AESGCM_H
+#define KESTREL_PROTOCOL_AESGCM_H
 
 #include <string>
 #include <vector>
@@ -12,3 +13,5 @@ void aes_init();
 // verify, gives an empty string. Keeps no state between calls.
 std::string aes_128_gcm_decrypt_custom(std::vector<unsigned char> iv, std::vector<unsigned char> tag,
                                        std::vector<unsigned char> ciphertext, std::vector<unsigned char> key);
+
+#endif // KESTREL_PROTOCOL_AESGCM_H

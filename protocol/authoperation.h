@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_AUTHOPERATION_H
+#define KESTREL_PROTOCOL_AUTHOPERATION_H
 
 #include "protocol/operationrequest.h"
 
@@ -34,3 +35,5 @@ private:
     QList<AuthRequest *> m_requests;
     QList<QString> m_savedTokens;
 };
+
+#endif // KESTREL_PROTOCOL_AUTHOPERATION_H

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_AUTHREQUEST_H
+#define KESTREL_PROTOCOL_AUTHREQUEST_H
 
 #include <QDateTime>
 #include <QMetaType>
@@ -41,3 +42,5 @@ private:
 };
 
 Q_DECLARE_METATYPE(AuthRequest *)
+
+#endif // KESTREL_PROTOCOL_AUTHREQUEST_H

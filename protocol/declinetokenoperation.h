@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_DECLINETOKENOPERATION_H
+#define KESTREL_PROTOCOL_DECLINETOKENOPERATION_H
 
 #include "protocol/operationrequest.h"
 
@@ -16,3 +17,5 @@ public:
 private:
     QString m_sessionID;
 };
+
+#endif // KESTREL_PROTOCOL_DECLINETOKENOPERATION_H

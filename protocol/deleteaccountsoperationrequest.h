@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_DELETEACCOUNTSOPERATIONREQUEST_H
+#define KESTREL_PROTOCOL_DELETEACCOUNTSOPERATIONREQUEST_H
 
 #include "protocol/operationrequest.h"
 
@@ -18,3 +19,5 @@ public:
 private:
     QList<QString> m_tokens;
 };
+
+#endif // KESTREL_PROTOCOL_DELETEACCOUNTSOPERATIONREQUEST_H

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_GETREMOVEDTOKENSREQUEST_H
+#define KESTREL_PROTOCOL_GETREMOVEDTOKENSREQUEST_H
 
 #include "protocol/request.h"
 
@@ -23,3 +24,5 @@ protected:
 private:
     QList<QString> m_tokenUIDs;
 };
+
+#endif // KESTREL_PROTOCOL_GETREMOVEDTOKENSREQUEST_H

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_HTTPCLIENT_H
+#define KESTREL_PROTOCOL_HTTPCLIENT_H
 
 #include <QList>
 #include <QNetworkReply>
@@ -14,6 +15,8 @@ class Request;
 class HttpClient : public QObject
 {
     Q_OBJECT
+    friend class HttpClientProcess;
+
 public:
     // A reply that makes no progress for this long ends as an error result, so that the
     // session waiting for it goes on polling.
@@ -39,6 +42,7 @@ signals:
     void badreply(QString msg);
 
 private slots:
+    // Reached only through HttpClientProcess::sendRequest, which the process connects here.
     void onSendRequest(Request *pNewRequest);
     void onNetworkReply(QNetworkReply *reply);
 
@@ -53,3 +57,5 @@ private:
     int m_transferTimeout = TRANSFER_TIMEOUT_MS;
     int m_requestDeadline = REQUEST_DEADLINE_MS;
 };
+
+#endif // KESTREL_PROTOCOL_HTTPCLIENT_H

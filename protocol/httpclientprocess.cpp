@@ -10,7 +10,7 @@ HttpClientProcess::HttpClientProcess(QObject *parent)
     : QObject(parent)
     , m_client(new HttpClient(this))
 {
-    connect(this, SIGNAL(sendRequest(Request *)), m_client, SLOT(onSendRequest(Request *)));
+    connect(this, &HttpClientProcess::sendRequest, m_client, &HttpClient::onSendRequest);
 }
 
 void HttpClientProcess::startClient()

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_HTTPCLIENTPROCESS_H
+#define KESTREL_PROTOCOL_HTTPCLIENTPROCESS_H
 
 #include <QObject>
 
@@ -27,3 +28,5 @@ public slots:
 private:
     HttpClient *m_client;
 };
+
+#endif // KESTREL_PROTOCOL_HTTPCLIENTPROCESS_H

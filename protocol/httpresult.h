@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_HTTPRESULT_H
+#define KESTREL_PROTOCOL_HTTPRESULT_H
 
 #include <QByteArray>
 #include <QMetaType>
@@ -40,3 +41,5 @@ public:
 
 // Results cross from the HTTP thread to the GUI thread through queued signals.
 Q_DECLARE_METATYPE(HttpResult *)
+
+#endif // KESTREL_PROTOCOL_HTTPRESULT_H

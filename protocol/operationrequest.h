@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_OPERATIONREQUEST_H
+#define KESTREL_PROTOCOL_OPERATIONREQUEST_H
 
 #include "protocol/httpresult.h"
 
@@ -36,3 +37,5 @@ public:
     OperationRequest::OperationType m_operationType;
     HttpResult::ErrorCode m_errorCode;
 };
+
+#endif // KESTREL_PROTOCOL_OPERATIONREQUEST_H

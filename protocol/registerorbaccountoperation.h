@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_REGISTERORBACCOUNTOPERATION_H
+#define KESTREL_PROTOCOL_REGISTERORBACCOUNTOPERATION_H
 
 #include "protocol/operationrequest.h"
 
@@ -24,3 +25,5 @@ public:
 private:
     Account *m_account = nullptr;
 };
+
+#endif // KESTREL_PROTOCOL_REGISTERORBACCOUNTOPERATION_H

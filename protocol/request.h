@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_REQUEST_H
+#define KESTREL_PROTOCOL_REQUEST_H
 
 #include "accounts/notificationtoken.h"
 #include "protocol/httpresult.h"
@@ -83,3 +84,5 @@ protected:
     Request::RequestType m_requestType;
     QNetworkReply *m_reply = nullptr;
 };
+
+#endif // KESTREL_PROTOCOL_REQUEST_H

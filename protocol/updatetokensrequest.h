@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_PROTOCOL_UPDATETOKENSREQUEST_H
+#define KESTREL_PROTOCOL_UPDATETOKENSREQUEST_H
 
 #include "protocol/request.h"
 
@@ -26,3 +27,5 @@ protected:
 private:
     QList<NotificationToken> m_notificationTokens;
 };
+
+#endif // KESTREL_PROTOCOL_UPDATETOKENSREQUEST_H

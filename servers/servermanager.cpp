@@ -75,23 +75,20 @@ void ServerManager::InitHttpProcess()
     m_httpProcess = new HttpClientProcess(nullptr);
     m_httpThread = new QThread();
     m_httpProcess->moveToThread(m_httpThread);
-    connect(m_httpProcess, SIGNAL(finished()), m_httpThread, SLOT(quit()));
-    connect(this, SIGNAL(stopAll()), m_httpProcess, SLOT(stop()));
-    connect(m_httpProcess, SIGNAL(finished()), m_httpProcess, SLOT(deleteLater()));
-    connect(m_httpThread, SIGNAL(finished()), m_httpThread, SLOT(deleteLater()));
-    connect(m_httpProcess->GetClient(), SIGNAL(httpresult(HttpResult *)), this,
-            SLOT(onHttpResult(HttpResult *)));
+    connect(m_httpProcess, &HttpClientProcess::finished, m_httpThread, &QThread::quit);
+    connect(this, &ServerManager::stopAll, m_httpProcess, &HttpClientProcess::stop);
+    connect(m_httpProcess, &HttpClientProcess::finished, m_httpProcess, &QObject::deleteLater);
+    connect(m_httpThread, &QThread::finished, m_httpThread, &QObject::deleteLater);
+    connect(m_httpProcess->GetClient(), &HttpClient::httpresult, this, &ServerManager::onHttpResult);
     m_httpProcess->startClient();
 }
 
 void ServerManager::CreateNewServer(QString address)
 {
     auto *server = new VexaServer(nullptr);
-    connect(server, SIGNAL(requestConfirmation(AuthRequest *)), this,
-            SLOT(onRequestConfirmation(AuthRequest *)));
-    connect(server, SIGNAL(cancelConfirmation()), this, SLOT(onCancelConfirmation()));
-    connect(server, SIGNAL(newConfirmationStatus(Account::ConfirmationStatus)), this,
-            SLOT(onNewConfirmationStatus(Account::ConfirmationStatus)));
+    connect(server, &VexaServer::requestConfirmation, this, &ServerManager::onRequestConfirmation);
+    connect(server, &VexaServer::cancelConfirmation, this, &ServerManager::onCancelConfirmation);
+    connect(server, &VexaServer::newConfirmationStatus, this, &ServerManager::onNewConfirmationStatus);
     server->Init(m_httpProcess, address);
     putServer(server);
 }
@@ -102,12 +99,12 @@ void ServerManager::putServer(VexaServer *server)
     server->moveToThread(thread);
     auto *worker = new VexaServerProcess(server, m_pollIntervalMs);
     worker->moveToThread(thread);
-    connect(thread, SIGNAL(started()), worker, SLOT(processIteration()));
-    connect(worker, SIGNAL(finished()), thread, SLOT(quit()));
+    connect(thread, &QThread::started, worker, &VexaServerProcess::processIteration);
+    connect(worker, &VexaServerProcess::finished, thread, &QThread::quit);
     // Blocking: the destructor waits until every worker has stopped its timer on its own thread.
-    connect(this, SIGNAL(stopAll()), worker, SLOT(stop()), Qt::BlockingQueuedConnection);
-    connect(worker, SIGNAL(finished()), worker, SLOT(deleteLater()));
-    connect(thread, SIGNAL(finished()), thread, SLOT(deleteLater()));
+    connect(this, &ServerManager::stopAll, worker, &VexaServerProcess::stop, Qt::BlockingQueuedConnection);
+    connect(worker, &VexaServerProcess::finished, worker, &QObject::deleteLater);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     m_threads.append(thread);
     m_sessions.append(server);
     m_servers.insert(server->GetAddress(), worker);

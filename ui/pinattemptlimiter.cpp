@@ -31,14 +31,16 @@ PinAttemptLimiter::PinAttemptLimiter(const QString &stateFile, Clock clock, QObj
     m_ticker.setInterval(1000);
     connect(&m_ticker, &QTimer::timeout, this, &PinAttemptLimiter::onTick);
     load();
-    if (locked())
+    if (locked()) {
         m_ticker.start();
+    }
 }
 
 int PinAttemptLimiter::waitAfter(int failures)
 {
-    if (failures < FREE_ATTEMPTS)
+    if (failures < FREE_ATTEMPTS) {
         return 0;
+    }
     const int doublings = std::min(failures - FREE_ATTEMPTS, 16);
     return std::min(FIRST_WAIT_SECONDS << doublings, MAX_WAIT_SECONDS);
 }
@@ -46,28 +48,32 @@ int PinAttemptLimiter::waitAfter(int failures)
 int PinAttemptLimiter::remainingSeconds() const
 {
     const qint64 left = m_lockedUntil - m_clock();
-    if (left <= 0)
+    if (left <= 0) {
         return 0;
+    }
     return static_cast<int>(std::min<qint64>((left + 999) / 1000, waitAfter(m_failures)));
 }
 
 void PinAttemptLimiter::recordFailure()
 {
-    if (locked())
+    if (locked()) {
         return;
+    }
     ++m_failures;
     const int wait = waitAfter(m_failures);
     m_lockedUntil = wait > 0 ? m_clock() + qint64(wait) * 1000 : 0;
     save();
-    if (wait > 0)
+    if (wait > 0) {
         m_ticker.start();
+    }
     emit stateChanged();
 }
 
 void PinAttemptLimiter::recordSuccess()
 {
-    if (locked() || m_failures == 0)
+    if (locked() || m_failures == 0) {
         return;
+    }
     m_failures = 0;
     m_lockedUntil = 0;
     save();
@@ -78,26 +84,30 @@ void PinAttemptLimiter::clampWait()
 {
     // A clock set back must not stretch the wait beyond its longest length.
     const qint64 latest = m_clock() + qint64(waitAfter(m_failures)) * 1000;
-    if (m_lockedUntil > latest)
+    if (m_lockedUntil > latest) {
         m_lockedUntil = latest;
+    }
 }
 
 void PinAttemptLimiter::onTick()
 {
     clampWait();
-    if (!locked())
+    if (!locked()) {
         m_ticker.stop();
+    }
     emit stateChanged();
 }
 
 void PinAttemptLimiter::load()
 {
     QFile file(m_stateFile);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         return;
+    }
     const QList<QByteArray> fields = file.readAll().trimmed().split(' ');
-    if (fields.size() != 2)
+    if (fields.size() != 2) {
         return;
+    }
     bool countOk = false;
     bool untilOk = false;
     const int failures = fields[0].toInt(&countOk);

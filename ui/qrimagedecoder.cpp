@@ -18,8 +18,9 @@ QString tryDecode(const QImage &gray)
                            .setTryRotate(true)
                            .setTryDownscale(true);
     const ZXing::Result result = ZXing::ReadBarcode(view, hints);
-    if (!result.isValid())
+    if (!result.isValid()) {
         return QString();
+    }
     return QString::fromStdString(result.text());
 }
 
@@ -33,8 +34,9 @@ QRImageDecoder::QRImageDecoder(QObject *parent)
 QString QRImageDecoder::decode(const QImage &image, QString *error)
 {
     if (image.isNull()) {
-        if (error)
+        if (error) {
             *error = tr("Изображение не удалось прочитать");
+        }
         return QString();
     }
     QImage flat = image;
@@ -52,8 +54,9 @@ QString QRImageDecoder::decode(const QImage &image, QString *error)
         gray.invertPixels();
         text = tryDecode(gray);
     }
-    if (text.isEmpty() && error)
+    if (text.isEmpty() && error) {
         *error = tr("На изображении не найден QR-код");
+    }
     return text;
 }
 
@@ -62,8 +65,9 @@ bool QRImageDecoder::decodeFile(const QString &pathOrUrl)
     const QUrl url(pathOrUrl);
     const QString path = url.isLocalFile() ? url.toLocalFile() : pathOrUrl;
     QImage image;
-    if (!image.load(path))
+    if (!image.load(path)) {
         return setResult(QString(), tr("Не удалось открыть изображение: %1").arg(path));
+    }
     return decodeImage(image);
 }
 

@@ -1,5 +1,7 @@
 #include "ui/systemcolorscheme.h"
 
+#include "ui/portalsettingsinterface.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -7,7 +9,8 @@
 
 const QString SystemColorScheme::PORTAL_SERVICE = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString SystemColorScheme::PORTAL_PATH = QStringLiteral("/org/freedesktop/portal/desktop");
-const QString SystemColorScheme::PORTAL_INTERFACE = QStringLiteral("org.freedesktop.portal.Settings");
+const QString SystemColorScheme::PORTAL_INTERFACE =
+    QString::fromLatin1(PortalSettingsInterface::staticInterfaceName());
 
 namespace {
 
@@ -31,9 +34,8 @@ SystemColorScheme::SystemColorScheme(const QDBusConnection &bus, QObject *parent
     if (!m_bus.isConnected()) {
         return;
     }
-    // D-Bus signals are connected by slot signature: QDBusConnection has no member-pointer form.
-    m_bus.connect(PORTAL_SERVICE, PORTAL_PATH, PORTAL_INTERFACE, QStringLiteral("SettingChanged"), this,
-                  SLOT(onSettingChanged(QString, QString, QDBusVariant)));
+    auto *portal = new PortalSettingsInterface(PORTAL_SERVICE, PORTAL_PATH, m_bus, this);
+    connect(portal, &PortalSettingsInterface::SettingChanged, this, &SystemColorScheme::onSettingChanged);
     QDBusMessage call = QDBusMessage::createMethodCall(PORTAL_SERVICE, PORTAL_PATH, PORTAL_INTERFACE,
                                                        QStringLiteral("ReadOne"));
     call << APPEARANCE_GROUP << COLOR_SCHEME_KEY;

@@ -26,12 +26,15 @@ void registerUiTypes()
 
 void selectUiStyle()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_STYLE"))
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_STYLE")) {
         QQuickStyle::setStyle(QStringLiteral("Material"));
+    }
     // Colours for the whole window, dialogs included: they live in the window's overlay, out of
     // reach of the main item's attached properties.
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_MATERIAL_ACCENT"))
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_MATERIAL_ACCENT")) {
         qputenv("QT_QUICK_CONTROLS_MATERIAL_ACCENT", "Teal");
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_MATERIAL_PRIMARY"))
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_MATERIAL_PRIMARY")) {
         qputenv("QT_QUICK_CONTROLS_MATERIAL_PRIMARY", "BlueGrey");
+    }
 }

@@ -15,8 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const std::string text(reinterpret_cast<const char *>(data), size);
     const QByteArray decoded = base32_decode(text);
-    if (decoded.size() != Base32::GetDecode32Length(static_cast<int>(size)))
+    if (decoded.size() != Base32::GetDecode32Length(static_cast<int>(size))) {
         std::abort();
+    }
 
     // Raw quintet buffers: values above 31 are refused, never read past.
     if (size > 0) {
@@ -32,18 +33,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::vector<unsigned char> encoded(
             static_cast<std::size_t>(Base32::GetEncode32Length(static_cast<int>(size))));
         if (!Base32::Encode32(data, static_cast<int>(size), encoded.data()) ||
-            !Base32::Map32(encoded.data(), static_cast<int>(encoded.size()), Base32::ALPHABET))
+            !Base32::Map32(encoded.data(), static_cast<int>(encoded.size()), Base32::ALPHABET)) {
             std::abort();
+        }
         const QByteArray back = base32_decode(std::string(encoded.begin(), encoded.end()));
-        if (back != QByteArray(reinterpret_cast<const char *>(data), static_cast<int>(size)))
+        if (back != QByteArray(reinterpret_cast<const char *>(data), static_cast<int>(size))) {
             std::abort();
+        }
     }
 
     // Any text as a secret: a code or an empty result, nothing else.
     const unsigned char algorithm = size > 0 ? data[0] % 4 : 1;
     const std::string code =
         OTPGenerator::computeHOTP(text, 8, static_cast<unsigned int>(size), algorithm, nullptr);
-    if (!code.empty() && code.size() != 8)
+    if (!code.empty() && code.size() != 8) {
         std::abort();
+    }
     return 0;
 }

@@ -17,8 +17,9 @@ void use(const OTPAuthURI &uri)
 {
     volatile std::size_t sink = uri.uri().size() + uri.label().size() + uri.params().size();
     sink = sink + uri.pin().size() + uri.key().size() + uri.period().size() + uri.counter().size();
-    if (!uri.isValid() || uri.type() == OTPAuthURI::OrbTicket)
+    if (!uri.isValid() || uri.type() == OTPAuthURI::OrbTicket) {
         return;
+    }
     // A valid OTP URI must convert without throwing (an exception here aborts the run).
     const unsigned char digits = uri.digitsNumber();
     const unsigned int period = uri.periodNumber();
@@ -50,8 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Percent-encoding is undone by decoding (up to the first zero byte, where encoding stops).
     const OTPAuthURI::UriComponent plain(text.substr(0, text.find('\0')), std::string());
     const std::string encoded = plain.encoded();
-    if (OTPAuthURI::UriComponent(encoded, std::string()).decoded() != plain.value())
+    if (OTPAuthURI::UriComponent(encoded, std::string()).decoded() != plain.value()) {
         std::abort();
+    }
     (void)OTPAuthURI::UriComponent(text, OTPAuthURI::OTPAUTH_PREFIX).decoded();
     return 0;
 }

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KESTREL_FUZZ_PROTOCOL_REPLYFUZZING_H
+#define KESTREL_FUZZ_PROTOCOL_REPLYFUZZING_H
 
 #include "accounts/account.h"
 #include "accounts/datastorage.h"
@@ -90,3 +91,5 @@ inline void decode(const Request &request, const uint8_t *data, size_t size)
 }
 
 } // namespace replyfuzzing
+
+#endif // KESTREL_FUZZ_PROTOCOL_REPLYFUZZING_H

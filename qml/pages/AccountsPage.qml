@@ -40,8 +40,24 @@ Page {
         onActivated: page.app.openAddPage()
     }
 
+    // The style's tool bar and round button draw their shadows through an offscreen layer each
+    // (a shader compile and a buffer at start, a pass every frame): plain rectangles instead.
     header: ToolBar {
+        id: toolBar
         Material.foreground: "white"
+        background: Rectangle {
+            implicitHeight: 48
+            color: toolBar.Material.toolBarColor
+            Rectangle {
+                anchors.top: parent.bottom
+                width: parent.width
+                height: 4
+                gradient: Gradient {
+                    GradientStop { position: 0; color: "#40000000" }
+                    GradientStop { position: 1; color: "transparent" }
+                }
+            }
+        }
 
         RowLayout {
             anchors.fill: parent
@@ -144,6 +160,7 @@ Page {
     }
 
     RoundButton {
+        id: addButton
         objectName: "addButton"
         anchors.right: parent.right
         anchors.bottom: parent.bottom
@@ -155,5 +172,23 @@ Page {
         font.pixelSize: 32
         Accessible.name: qsTr("Добавить аккаунт")
         onClicked: page.app.openAddPage()
+        background: Rectangle {
+            radius: width / 2
+            color: addButton.Material.highlightedButtonColor
+            Rectangle {
+                z: -1
+                y: 3
+                width: parent.width
+                height: parent.height
+                radius: parent.radius
+                color: "#33000000"
+            }
+            Rectangle {
+                anchors.fill: parent
+                radius: parent.radius
+                visible: addButton.down || addButton.hovered || addButton.visualFocus
+                color: addButton.Material.rippleColor
+            }
+        }
     }
 }

@@ -141,24 +141,15 @@ private slots:
             << fixture(encrypted).left(300) << "correct horse" << QStringList() << 0 << DAMAGED;
 
         QTest::newRow("uri lines")
-            << "\xEF\xBB\xBFotpauth://totp/A:a?secret=JBSWY3DP\r\n\n  \r\nnot a uri\r\n" + migration("0a07"
-                                                                                                     "0a0141"
-                                                                                                     "2004"
-                                                                                                     "3002"
-                                                                                                     "0a03"
-                                                                                                     "0a0141")
+            << "\xEF\xBB\xBFotpauth://totp/A:a?secret=JBSWY3DP\r\n\n  \r\nnot a uri\r\n" +
+                   migration("0a070a0141200430020a030a0141") // an entry of type 4, one of no type
             << "" << QStringList{"otpauth://totp/A:a?secret=JBSWY3DP"} << 3 << "";
         QTest::newRow("no uri at all") << QByteArray("hello\nworld\n") << "" << QStringList() << 0
                                        << "В файле нет ни одного аккаунта: это не резервная копия.";
         QTest::newRow("hand-checked payload") << migration(HAND_PAYLOAD) << "" << HAND_URIS << 0 << "";
+        // Secret "Hello", name "Bank:bob", issuer "Bank", TOTP; algorithm, digits and period left out.
         QTest::newRow("issuer in the name, defaults")
-            << migration("0a19"
-                         "0a0548656c6c6f"
-                         "12084261"
-                         "6e6b3a626f62"
-                         "1a0442616e6b"
-                         "3002")
-            << ""
+            << migration("0a190a0548656c6c6f120842616e6b3a626f621a0442616e6b3002") << ""
             << QStringList{"otpauth://totp/"
                            "Bank:bob?secret=JBSWY3DP&issuer=Bank&algorithm=SHA1&digits=6&period=30"}
             << 0 << "";

@@ -85,16 +85,11 @@ private slots:
     {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("password");
-        QTest::newRow("aegis plain") << "aegis"
-                                     << "";
-        QTest::newRow("aegis encrypted") << "aegis"
-                                         << "пароль";
-        QTest::newRow("uris") << "uris"
-                              << "";
-        QTest::newRow("migration") << "migration"
-                                   << "";
-        QTest::newRow("one QR code each") << "qr"
-                                          << "";
+        QTest::newRow("aegis plain") << QString("aegis") << QString();
+        QTest::newRow("aegis encrypted") << QString("aegis") << QString("пароль");
+        QTest::newRow("uris") << QString("uris") << QString();
+        QTest::newRow("migration") << QString("migration") << QString();
+        QTest::newRow("one QR code each") << QString("qr") << QString();
     }
 
     void roundTrip()
@@ -176,14 +171,10 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("password");
         const QString data = QStringLiteral(KESTREL_TEST_DATA "/");
-        QTest::newRow("wrong password") << data + "vault-encrypted.json"
-                                        << "correct horse!";
-        QTest::newRow("not a backup") << data + "make_aegis_vaults.py"
-                                      << "";
-        QTest::newRow("missing file") << data + "missing.json"
-                                      << "";
-        QTest::newRow("no file chosen") << ""
-                                        << "";
+        QTest::newRow("wrong password") << data + "vault-encrypted.json" << QString("correct horse!");
+        QTest::newRow("not a backup") << data + "make_aegis_vaults.py" << QString();
+        QTest::newRow("missing file") << data + "missing.json" << QString();
+        QTest::newRow("no file chosen") << QString() << QString();
     }
 
     void refusedImportChangesNothing()

@@ -172,13 +172,6 @@ private slots:
         }
     }
 
-    void successLeavesEarlierError()
-    {
-        OTPGenErrorCode error = OTPGenErrorCode::InvalidPeriod;
-        QVERIFY(!OTPGenerator::computeTOTP(59, SEED20, 6, 30, 1, &error).empty());
-        QCOMPARE(error, OTPGenErrorCode::InvalidPeriod);
-    }
-
     void base32Decode_data()
     {
         QTest::addColumn<std::string>("text");
@@ -198,19 +191,13 @@ private slots:
         QTEST(base32_decode(text), "bytes");
     }
 
-    void base32RoundTrip()
+    // RFC 4648 vectors (unpadded); random round trips are made by matchesLiboath.
+    void base32Encode()
     {
-        QRandomGenerator random(7);
         const QByteArray vectors[] = {"f", "fo", "foo", "foob", "fooba", "foobar"};
         const char *texts[] = {"MY", "MZXQ", "MZXW6", "MZXW6YQ", "MZXW6YTB", "MZXW6YTBOI"};
         for (int i = 0; i < 6; ++i)
             QCOMPARE(encode(vectors[i]), QByteArray(texts[i]));
-        for (int length = 1; length < 90; ++length) {
-            QByteArray bytes(length, Qt::Uninitialized);
-            for (char &b : bytes)
-                b = char(random.bounded(256));
-            QCOMPARE(base32_decode(encode(bytes).toStdString()), bytes);
-        }
         unsigned char quintet = 32;
         QVERIFY(!Base32::Map32(&quintet, 1, Base32::ALPHABET));
         QVERIFY(!Base32::Decode32(&quintet, 1, &quintet));

@@ -1,4 +1,5 @@
 #include "tests/common/qmltestsetup.h"
+#include "tests/qml/fastanimationdriver.h"
 
 #include <auroraapp.h>
 
@@ -19,15 +20,18 @@ void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
 } // namespace
 
 // Loading the main window (from the program's resources), and opening each page from it, must
-// not produce a single warning or error: they hide broken bindings and screens that silently miss their data. (The dialogs are
-// opened by the flow tests, which fail on QML warnings too.)
+// not produce a single warning or error: they hide broken bindings and screens that silently miss their data.
+// (The dialogs are opened by the flow tests, which fail on QML warnings too.)
 class TestMainFile : public QObject
 {
     Q_OBJECT
 
+    FastAnimationDriver m_animations;
+
 private slots:
     void loadsWithoutWarnings()
     {
+        m_animations.install();
         qInstallMessageHandler(collect);
         {
             QQuickView view;
@@ -55,8 +59,8 @@ private slots:
             }
             QVERIFY(QMetaObject::invokeMethod(root, "openPinSetup", Q_ARG(QVariant, QString("set"))));
             QTRY_COMPARE(stack->property("depth").toInt(), 2);
-            // Let the timers of the list and the dialogs run a few rounds.
-            QTest::qWait(1500);
+            // Let the timers of the list and the dialogs run a few rounds (ten times as fast).
+            QTest::qWait(150);
         }
         qInstallMessageHandler(nullptr);
         QVERIFY2(g_messages.isEmpty(), qPrintable(g_messages.join('\n')));

@@ -5,7 +5,7 @@ import Qt.labs.platform 1.1 as Platform
 import ru.kestrel.ui 1.0
 
 // The flows of the main window that can break: adding (pasted, typed by hand, by keyboard
-// alone), duplicates, editing, order, removal, HOTP and next codes, backups and QR codes, login
+// alone), duplicates, editing, order, removal, HOTP and next codes, the image picker, backups and QR codes, login
 // confirmations against kestrel-devserver, both themes and both languages, and the PIN lock with
 // its wait after wrong entries.
 Item {
@@ -133,6 +133,18 @@ Item {
             }
         }
 
+        // Answers the PIN check with each PIN in turn: all but the last are wrong.
+        function passPinCheck(pins) {
+            const check = find("pinCheckDialog")
+            for (let i = 0; i < pins.length; ++i) {
+                tryCompare(check, "opened", true)
+                find("pinCheckField", check.contentItem).text = pins[i]
+                mouseClick(find("pinCheckButton", check.footer))
+                compare(find("pinCheckError", check.contentItem).text, i < pins.length - 1 ? "Неверный PIN-код" : "")
+            }
+            return check
+        }
+
         function test_addByPastedText() {
             verify(find("emptyState").visible)
             const page = addByText("https://example.com/not-a-code")
@@ -152,13 +164,23 @@ Item {
             compare(app.clipboardText(), r.password)
             compare(find("toast").text, "Код скопирован")
 
-            // The search field filters by issuer and by user.
-            addByText("otpauth://totp/Mail:carol?secret=GEZDGNBVGY3TQOJQ")
+            // HOTP: no code before the first request, then a new one at each.
+            addByText(hotp)
             tryCompare(list(), "count", 2)
-            settle("accountsPage")
+            const h = row(1)
+            verify(!h.hasCode, "no HOTP code before the first request")
+            mouseClick(h)
+            compare(find("toast").text, "Сначала получите код кнопкой ↻")
+            mouseClick(find("nextCode", h))
+            tryVerify(function () { return h.hasCode })
+            const first = h.password
+            mouseClick(find("nextCode", h))
+            tryVerify(function () { return h.password !== first })
+
+            // The search field filters by issuer and by user.
             mouseClick(find("searchButton"))
             const search = find("searchField")
-            search.text = "CAROL"
+            search.text = "BOB"
             tryCompare(row(0), "visible", false)
             verify(row(1).visible)
             search.text = "nobody"
@@ -238,20 +260,6 @@ Item {
             verify(find("emptyState").visible)
         }
 
-        function test_hotpNextCode() {
-            addByText(hotp)
-            tryCompare(list(), "count", 1)
-            const r = row(0)
-            verify(!r.hasCode, "no HOTP code before the first request")
-            mouseClick(r)
-            compare(find("toast").text, "Сначала получите код кнопкой ↻")
-            mouseClick(find("nextCode", r))
-            tryVerify(function () { return r.hasCode })
-            const first = r.password
-            mouseClick(find("nextCode", r))
-            tryVerify(function () { return r.password !== first })
-        }
-
         function dataFile(name) {
             return Platform.StandardPaths.writableLocation(Platform.StandardPaths.AppDataLocation) + "/" + name
         }
@@ -287,8 +295,18 @@ Item {
             mouseClick(find("importItem", settle("settingsPage")))
             page = settle("backupImportPage")
             mouseClick(find("chooseButton", page))
-            compare(settle("imagePickerPage").nameFilters, ["*.json", "*.txt"])
-            mouseClick(find("backButton", app.stack.currentItem))
+            // The picker goes where a typed path leads, and says so when it leads nowhere.
+            const picker = settle("imagePickerPage")
+            compare(picker.nameFilters, ["*.json", "*.txt"])
+            const path = find("pathField", picker)
+            path.text = "/no/such/folder"
+            path.accepted()
+            compare(find("pathError", picker).text, "Папка не найдена: /no/such/folder")
+            path.text = "/usr/share"
+            path.accepted()
+            tryCompare(picker, "currentPath", "/usr/share")
+            verify(!find("pathError", picker).visible)
+            mouseClick(find("backButton", picker))
             settle("backupImportPage")
             find("pathField", page).text = dataFile("screens.json")
             mouseClick(find("importButton", page))
@@ -308,13 +326,7 @@ Item {
             // Clicks during the menu's opening animation land on the wrong item.
             tryCompare(find("rowMenu"), "opened", true)
             mouseClick(find("showQrItem"))
-            const check = find("pinCheckDialog")
-            for (const pin of ["1111", "2468"]) {
-                tryCompare(check, "opened", true)
-                find("pinCheckField", check.contentItem).text = pin
-                mouseClick(find("pinCheckButton", check.footer))
-                compare(find("pinCheckError", check.contentItem).text, pin === "1111" ? "Неверный PIN-код" : "")
-            }
+            const check = passPinCheck(["1111", "2468"])
             const dialog = find("accountQrDialog")
             tryCompare(dialog, "opened", true)
             verify(find("accountQrCode", dialog.contentItem).valid)
@@ -324,9 +336,7 @@ Item {
 
             app.openSettings()
             mouseClick(find("transferItem", settle("settingsPage")))
-            tryCompare(check, "opened", true)
-            find("pinCheckField", check.contentItem).text = "2468"
-            mouseClick(find("pinCheckButton", check.footer))
+            passPinCheck(["2468"])
             const transfer = settle("transferPage")
             tryCompare(check, "visible", false)
             compare(find("transferCodes", transfer).count, 2)
@@ -446,21 +456,6 @@ Item {
             row(1).nextCode()
             verify(/^[0-9]{8}$/.test(typed.password), typed.password)
             compare(typed.password, row(1).password)
-        }
-
-        // The picker goes where a typed path leads, and says so when it leads nowhere.
-        function test_imagePickerPath() {
-            app.openAddPage()
-            app.openImagePicker(settle("addPage"))
-            const picker = settle("imagePickerPage")
-            const path = find("pathField", picker)
-            path.text = "/no/such/folder"
-            path.accepted()
-            compare(find("pathError", picker).text, "Папка не найдена: /no/such/folder")
-            path.text = "/usr/share"
-            path.accepted()
-            tryCompare(picker, "currentPath", "/usr/share")
-            verify(!find("pathError", picker).visible)
         }
 
         // Renamed, moved by the row menu and by dragging; all of it kept over a restart.
@@ -606,13 +601,7 @@ Item {
             // Erasing everything now takes the PIN.
             app.accounts.add(totp)
             find("resetItem", settings2).clicked()
-            const check = find("pinCheckDialog")
-            for (const pin of ["1111", "2468"]) {
-                tryCompare(check, "opened", true)
-                find("pinCheckField", check.contentItem).text = pin
-                mouseClick(find("pinCheckButton", check.footer))
-                compare(find("pinCheckError", check.contentItem).text, pin === "1111" ? "Неверный PIN-код" : "")
-            }
+            passPinCheck(["1111", "2468"])
             const reset = find("resetDialog", settings2)
             tryCompare(reset, "opened", true)
             mouseClick(find("acceptButton", reset.footer))

@@ -1,4 +1,6 @@
+#include "servers/servermanager.h"
 #include "tests/common/qmltestsetup.h"
+#include "tests/qml/fastanimationdriver.h"
 #include "ui/appsettings.h"
 
 #include <QDir>
@@ -19,6 +21,7 @@ class TestScreenshots : public QObject
     QScopedPointer<QQuickView> m_view;
     DevServerFixture m_server;
     QString m_tokenUID;
+    FastAnimationDriver m_animations;
 
     QObject *child(const char *name) const { return m_view->rootObject()->findChild<QObject *>(name); }
 
@@ -34,7 +37,8 @@ class TestScreenshots : public QObject
 
     void shoot(const QString &name)
     {
-        QTest::qWait(400); // let transitions end
+        // A page still sliding in would be caught half-way.
+        QTRY_VERIFY(!child("stack")->property("busy").toBool());
         const QImage image = m_view->grabWindow();
         QCOMPARE(image.size(), m_view->size() * m_view->devicePixelRatio());
         const QString path = QDir(KESTREL_SCREENSHOT_DIR).filePath(name + ".png");
@@ -60,6 +64,10 @@ private slots:
     void initTestCase()
     {
         QVERIFY(QDir().mkpath(KESTREL_SCREENSHOT_DIR));
+        ServerManager::SetDefaultPollIntervalForTests(100);
+        // Rendered on the GUI thread, whose animations the fast driver then runs.
+        qputenv("QSG_RENDER_LOOP", "basic");
+        m_animations.install();
         QVERIFY2(m_server.start(), qPrintable(m_server.errorString()));
         m_view.reset(new QQuickView);
         m_view->setResizeMode(QQuickView::SizeRootObjectToView);

@@ -43,7 +43,6 @@ private slots:
         QTest::newRow("first four free") << 4 << 0 << 30;
         QTest::newRow("fifth") << 5 << 30 << 60;
         QTest::newRow("sixth doubles") << 6 << 60 << 120;
-        QTest::newRow("eighth") << 8 << 240 << 480;
         QTest::newRow("capped at an hour") << 12 << 3600 << 3600;
         QTest::newRow("far beyond the cap") << 60 << 3600 << 3600;
     }

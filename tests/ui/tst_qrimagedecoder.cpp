@@ -1,3 +1,4 @@
+#include "ui/qrcodeitem.h"
 #include "ui/qrimagedecoder.h"
 
 #include <QImage>
@@ -8,7 +9,8 @@
 #include <QUrl>
 #include <QtTest>
 
-// Codes are drawn at test time by the qrencode command, as a user's screenshot would hold them.
+// Codes are drawn at test time by the qrencode command, as a user's screenshot would hold them, and
+// by the code item the screens show.
 class TestQRImageDecoder : public QObject
 {
     Q_OBJECT
@@ -115,6 +117,40 @@ private slots:
         QVERIFY2(decoder.errorString().contains(error), qPrintable(decoder.errorString()));
         QCOMPARE(errorSpy.count(), 1);
         QVERIFY(!decoder.decodeImage(QImage()));
+    }
+
+    // What the code item paints is read back by the same decoder.
+    void paintsReadableCode_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("account")
+            << "otpauth://totp/%D0%91%D0%B0%D0%BD%D0%BA:bob?secret=JBSWY3DPEHPK3PXP&period=30" << true;
+        QTest::newRow("full transfer code")
+            << "otpauth-migration://offline?data=" + QString(1300, 'A') + "%2B%2F%3D" << true;
+        QTest::newRow("beyond a QR code") << QString(3000, 'x') << false;
+        QTest::newRow("empty") << QString() << false;
+    }
+
+    void paintsReadableCode()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QRCodeItem item;
+        QSignalSpy changed(&item, &QRCodeItem::textChanged);
+        item.setText(text);
+        item.setText(text);
+        QCOMPARE(changed.size(), text.isEmpty() ? 0 : 1);
+        QCOMPARE(item.isValid(), valid);
+
+        // A view larger than the code and not square: whole pixels a module, centred.
+        item.setSize(QSizeF(700, 560));
+        QImage canvas(700, 560, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        item.paint(&painter);
+        painter.end();
+        QCOMPARE(QRImageDecoder::decode(canvas), valid ? text : QString());
     }
 };
 

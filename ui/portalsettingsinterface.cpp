@@ -1,0 +1,7 @@
+#include "ui/portalsettingsinterface.h"
+
+PortalSettingsInterface::PortalSettingsInterface(const QString &service, const QString &path,
+                                                 const QDBusConnection &bus, QObject *parent)
+    : QDBusAbstractInterface(service, path, staticInterfaceName(), bus, parent)
+{
+}
