@@ -20,22 +20,21 @@ class TestPushNotificationsModel : public QObject
 private:
     FakeNotificationServer m_notifications;
 
+    static QString path(const QString &name)
+    {
+        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/' + name;
+    }
     static QByteArray read(const QString &name)
     {
-        QFile file(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/' + name);
+        QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
 private slots:
     void initTestCase() { QVERIFY(m_notifications.start()); }
 
-    void cleanupTestCase()
-    {
-        // The collection never deletes its accounts; the test does, so that leak checks stay quiet.
-        QList<Account *> &accounts = DataStorage::Instance()->m_accountsData.m_accounts;
-        qDeleteAll(accounts);
-        accounts.clear();
-    }
+    // The collection never deletes its accounts; the test does, so that leak checks stay quiet.
+    void cleanupTestCase() { DataStorage::Instance()->ResetForTests(); }
 
     void pushes_data()
     {
@@ -133,12 +132,10 @@ private slots:
         QVERIFY2(read("accounts.txt").contains("reg-42"), read("accounts.txt").constData());
 
         // An empty id changes nothing on disk.
-        const QString accountsFile =
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/accounts.txt";
-        QVERIFY(QFile::remove(accountsFile));
+        QVERIFY(QFile::remove(path("accounts.txt")));
         model.onRegistrationIdChanged(QString());
         QCOMPARE(read("regid.txt"), QByteArray("reg-42"));
-        QVERIFY(!QFile::exists(accountsFile));
+        QVERIFY(!QFile::exists(path("accounts.txt")));
         QCOMPARE(push->m_notificationToken.registrationId, QStringLiteral("reg-42"));
     }
 };
