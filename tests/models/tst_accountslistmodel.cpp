@@ -38,11 +38,6 @@ QList<QJsonObject> storedAccounts()
     return result;
 }
 
-void setClock(qint64 seconds)
-{
-    AccountClock::setSource([seconds] { return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC); });
-}
-
 } // namespace
 
 class TestAccountsListModel : public QObject
@@ -130,7 +125,7 @@ private slots:
     // the last seconds of a period only, and only for TOTP rows.
     void roles()
     {
-        setClock(59);
+        AccountClock::setSource([] { return QDateTime::fromSecsSinceEpoch(59, Qt::UTC); });
         AccountsListModel model;
         model.add(RFC_TOTP);
         model.add("otpauth://hotp/Shop:bob?secret=JBSWY3DPEHPK3PXP&counter=0");
@@ -153,7 +148,7 @@ private slots:
         }
         const QString next = model.nextPassword(0, 10);
         QVERIFY(model.nextPassword(1, 10).isEmpty() && model.nextPassword(0, 0).isEmpty());
-        setClock(60);
+        AccountClock::setSource([] { return QDateTime::fromSecsSinceEpoch(60, Qt::UTC); });
         QCOMPARE(value(0, M::RolePassword).toString(), next);
         QVERIFY(model.nextPassword(0, 10).isEmpty());
         QVERIFY(value(2, M::RoleMessage).toString().isNull());
