@@ -2,6 +2,7 @@
 #include "accounts/accountclock.h"
 #include "accounts/authaccount.h"
 #include "accounts/datastorage.h"
+#include "tests/common/testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -28,19 +29,6 @@ QString dataFile(const QString &name = QString())
 {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     return name.isEmpty() ? dir : dir + "/" + name;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
 }
 
 QStringList damagedCopies()
@@ -150,7 +138,7 @@ private slots:
         // Compact, keys in another order, elements this version cannot read ("Type" 0, 4, "1", 9,
         // none, a number) between good ones, numbers with white space, and a URI that no longer parses.
         const QByteArray earlier = readFile(KESTREL_TEST_DATA "/earlier-accounts.txt");
-        writeFile(dataFile("accounts.txt"), earlier);
+        QVERIFY(writeFile(dataFile("accounts.txt"), earlier));
         DataStorage *storage = DataStorage::Instance();
         storage->LoadData();
         const QList<Account *> &accounts = collection().m_accounts;
@@ -207,7 +195,7 @@ private slots:
     void directoryInTheWay()
     {
         DataStorage *storage = DataStorage::Instance();
-        writeFile(dataFile(), "in the way");
+        QVERIFY(writeFile(dataFile(), "in the way"));
         for (int i = 0; i < 3; ++i) {
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^File open error: .* no directory$"));
         }
@@ -235,7 +223,7 @@ private slots:
         QFETCH(bool, kept);
         const QRegularExpression keptLine("^\\[DataStorage\\] damaged accounts file kept as");
 
-        writeFile(dataFile("accounts.txt"), content);
+        QVERIFY(writeFile(dataFile("accounts.txt"), content));
         if (kept) {
             QTest::ignoreMessage(QtDebugMsg, keptLine);
         }
@@ -253,7 +241,7 @@ private slots:
         QCOMPARE(readFile(copy), content);
 
         // Damaged again within the same second: a second copy, the first one untouched.
-        writeFile(dataFile("accounts.txt"), content + "again");
+        QVERIFY(writeFile(dataFile("accounts.txt"), content + "again"));
         QTest::ignoreMessage(QtDebugMsg, keptLine);
         restart();
         DataStorage::Instance()->LoadData();

@@ -1,5 +1,6 @@
 #include "accounts/accountclock.h"
 #include "tests/common/modelfixture.h"
+#include "tests/common/testfiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -43,25 +44,15 @@ QStringList snapshot(AccountsListModel &model)
         }
         const OTPToken &token = account->m_otpToken;
         if (account->m_tokenType != Account::TokenPushAuth) {
-            rows << QStringList{account->m_issuer,
-                                account->m_user,
-                                QString::number(account->m_tokenType),
-                                QString::fromStdString(token.secret()).toUpper().remove(' '),
-                                QString::number(token.digits()),
-                                QString::number(token.period()),
-                                QString::number(token.algorithm()),
-                                QString::number(account->m_counter),
-                                model.data(model.index(row), AccountsListModel::RolePassword).toString()}
-                        .join('|');
+            rows << QString("%1|%2|%3|%4|%5|%6|%7|%8|%9")
+                        .arg(account->m_issuer, account->m_user, QString::number(account->m_tokenType),
+                             QString::fromStdString(token.secret()).toUpper().remove(' '),
+                             QString::number(token.digits()), QString::number(token.period()),
+                             QString::number(token.algorithm()), QString::number(account->m_counter),
+                             model.data(model.index(row), AccountsListModel::RolePassword).toString());
         }
     }
     return rows;
-}
-
-QByteArray fileContent(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -114,7 +105,7 @@ private slots:
             QCOMPARE(model.exportBackup(path, password, format), QString());
             // Owner, group and others (the "user" bits depend on who runs the test).
             QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
-            const QByteArray content = fileContent(path);
+            const QByteArray content = readFile(path);
             QVERIFY(!content.contains("frank"));
             QCOMPARE(content.contains("alice"), password.isEmpty());
         }
@@ -146,13 +137,11 @@ private slots:
         AccountsListModel &model = *fixture.model();
         model.add(totp("GitHub:alice"));
         const QString path = m_dir.filePath("mixed.txt");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(totp("GitHub:alice").toUtf8() + "\n" + totp("New:one").toUtf8() +
-                   "\notpauth://totp/New:one?secret=KRSXG5CTMVRXEZLU\n" + totp("Bad:digits").toUtf8() +
-                   "&digits=12\notpauth://totp/Bad:secret?secret=12%21\nsteam://ABC\n"
-                   "otpauth-migration://offline?data=CgcKAUEgBDAC\n");
-        file.close();
+        QVERIFY(writeFile(path, totp("GitHub:alice").toUtf8() + "\n" + totp("New:one").toUtf8() +
+                                    "\notpauth://totp/New:one?secret=KRSXG5CTMVRXEZLU\n" +
+                                    totp("Bad:digits").toUtf8() +
+                                    "&digits=12\notpauth://totp/Bad:secret?secret=12%21\nsteam://ABC\n"
+                                    "otpauth-migration://offline?data=CgcKAUEgBDAC\n"));
         const QVariantMap result = model.importBackup(path, "");
         QCOMPARE(result.value("imported").toInt(), 1);
         QCOMPARE(result.value("duplicates").toInt(), 2);
@@ -180,13 +169,13 @@ private slots:
         ModelFixture fixture;
         AccountsListModel &model = *fixture.model();
         model.add(totp("GitHub:alice"));
-        const QByteArray stored = fileContent(ModelFixture::accountsFile());
+        const QByteArray stored = readFile(ModelFixture::accountsFile());
         QSignalSpy inserted(&model, &AccountsListModel::rowsInserted);
         QVERIFY(!model.importBackup(file, password).value("error").toString().isEmpty());
         model.add("otpauth-migration://offline?data=AAAA");
         QCOMPARE(fixture.badReplies.size(), 1);
         QCOMPARE(inserted.size(), 0);
-        QCOMPARE(fileContent(ModelFixture::accountsFile()), stored);
+        QCOMPARE(readFile(ModelFixture::accountsFile()), stored);
     }
 
     void exportRefusals()

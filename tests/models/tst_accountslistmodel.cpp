@@ -6,6 +6,7 @@
 #include "protocol/operationrequest.h"
 #include "servers/servermanager.h"
 #include "tests/common/modelfixture.h"
+#include "tests/common/testfiles.h"
 
 #include <QAbstractItemModelTester>
 #include <QJsonArray>
@@ -26,31 +27,15 @@ QString totp(const QString &label)
     return "otpauth://totp/" + label + "?secret=JBSWY3DPEHPK3PXP";
 }
 
-QList<int> ids(const AccountsListModel &model)
-{
-    QList<int> result;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        result << model.data(model.index(row), AccountsListModel::RoleId).toInt();
-    }
-    return result;
-}
-
 // The accounts as the next start reads them from the file.
 QList<QJsonObject> storedAccounts()
 {
-    QFile file(ModelFixture::accountsFile());
     QList<QJsonObject> result;
-    for (const QJsonValue &value :
-         QJsonDocument::fromJson(file.open(QIODevice::ReadOnly) ? file.readAll() : "").array()) {
+    for (const QJsonValue &value : QJsonDocument::fromJson(readFile(ModelFixture::accountsFile())).array()) {
         std::unique_ptr<Account> account(Account::CreateAccountFromJson(value.toObject()));
         result << (account ? account->toJsonObject() : QJsonObject());
     }
     return result;
-}
-
-void setClock(qint64 seconds)
-{
-    AccountClock::setSource([seconds] { return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC); });
 }
 
 } // namespace
@@ -86,7 +71,7 @@ private slots:
         for (const char *label : {"A:one", "B:two", "C:three"}) {
             model.add(totp(label));
         }
-        const QList<int> first = ids(model);
+        const QList<Account *> first = ModelFixture::accounts();
         QCOMPARE(first.size(), 3);
 
         // Nothing chosen yet: both choices do nothing.
@@ -111,10 +96,10 @@ private slots:
         QCOMPARE(model.rowCount(), 4);
 
         // The view names row 3, but the account is at row 0: row 0 goes.
-        model.remove(first.at(0), 3);
+        model.remove(first.at(0)->m_id, 3);
         QCOMPARE(removed.size(), 1);
         QCOMPARE(removed.at(0).at(1).toInt(), 0);
-        QCOMPARE(ids(model).first(), first.at(1));
+        QCOMPARE(ModelFixture::accounts().first(), first.at(1));
         model.remove(-5, 0);
         QCOMPARE(model.rowCount(), 3);
 
@@ -140,7 +125,7 @@ private slots:
     // the last seconds of a period only, and only for TOTP rows.
     void roles()
     {
-        setClock(59);
+        AccountClock::setSource([] { return QDateTime::fromSecsSinceEpoch(59, Qt::UTC); });
         AccountsListModel model;
         model.add(RFC_TOTP);
         model.add("otpauth://hotp/Shop:bob?secret=JBSWY3DPEHPK3PXP&counter=0");
@@ -149,34 +134,33 @@ private slots:
             Account::CreateAuthAccount(totp("Push:dan"), "http://no-session", "r", "t-7", "k"));
 
         const auto value = [&model](int row, int role) { return model.data(model.index(row), role); };
-        QCOMPARE(value(0, AccountsListModel::RolePassword).toString(), QString("94287082"));
-        QCOMPARE(value(0, AccountsListModel::RoleProgress).toInt(), 3);
+        // Row, role, and what it reads. (Codes and progress at other times are the account's,
+        // tested with it.)
+        using M = AccountsListModel;
+        const QList<std::tuple<int, int, QVariant>> shown = {
+            {0, M::RolePassword, "94287082"}, {0, M::RoleProgress, 3},      {1, M::RoleProgress, 100},
+            {1, M::RolePassword, "- - - -"},  {0, M::RoleIssuer, "Acme"},   {1, M::RoleUser, "bob"},
+            {1, M::RoleColor, "orange"},      {2, M::RoleColor, "skyblue"}, {2, M::RoleType, 4},
+            {2, M::RoleNetwork, 0},
+        };
+        for (const auto &[row, role, expected] : shown) {
+            QCOMPARE(value(row, role), expected);
+        }
         const QString next = model.nextPassword(0, 10);
         QVERIFY(model.nextPassword(1, 10).isEmpty() && model.nextPassword(0, 0).isEmpty());
-        setClock(60);
-        QCOMPARE(value(0, AccountsListModel::RolePassword).toString(), next);
+        AccountClock::setSource([] { return QDateTime::fromSecsSinceEpoch(60, Qt::UTC); });
+        QCOMPARE(value(0, M::RolePassword).toString(), next);
         QVERIFY(model.nextPassword(0, 10).isEmpty());
-        // (Codes and progress at other times are the account's, tested with it.)
-        QCOMPARE(value(1, AccountsListModel::RoleProgress).toInt(), 100);
-        QCOMPARE(value(1, AccountsListModel::RolePassword).toString(), QString("- - - -"));
-        QCOMPARE(value(0, AccountsListModel::RoleIssuer).toString() +
-                     value(1, AccountsListModel::RoleUser).toString(),
-                 QString("Acmebob"));
-        QCOMPARE(value(1, AccountsListModel::RoleColor).toString() +
-                     value(2, AccountsListModel::RoleColor).toString(),
-                 QString("orangeskyblue"));
-        QCOMPARE(value(2, AccountsListModel::RoleType).toInt(), 4);
-        QCOMPARE(value(2, AccountsListModel::RoleNetwork), QVariant(0));
-        QVERIFY(value(2, AccountsListModel::RoleMessage).toString().isNull());
+        QVERIFY(value(2, M::RoleMessage).toString().isNull());
         QVERIFY(!value(0, Qt::UserRole - 1).isValid() && !value(0, Qt::UserRole + 9).isValid());
-        QVERIFY(!value(3, AccountsListModel::RoleUser).isValid());
+        QVERIFY(!value(3, M::RoleUser).isValid());
 
         // Writing what is shown already changes nothing.
         QSignalSpy changed(&model, &AccountsListModel::dataChanged);
-        QVERIFY(!model.setData(model.index(1), "- - - -", AccountsListModel::RolePassword));
-        QVERIFY(model.setData(model.index(1), "123", AccountsListModel::RoleUser));
+        QVERIFY(!model.setData(model.index(1), "- - - -", M::RolePassword));
+        QVERIFY(model.setData(model.index(1), "123", M::RoleUser));
         QCOMPARE(changed.size(), 1);
-        QCOMPARE(value(1, AccountsListModel::RolePassword).toString(), QString("123"));
+        QCOMPARE(value(1, M::RolePassword).toString(), QString("123"));
     }
 
     // A push account of a server that cannot be reached shows it once the first update failed.

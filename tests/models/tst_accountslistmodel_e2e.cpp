@@ -3,6 +3,7 @@
 #include "servers/servermanager.h"
 #include "tests/common/devserverfixture.h"
 #include "tests/common/modelfixture.h"
+#include "tests/common/testfiles.h"
 
 #include <QtTest>
 
@@ -32,17 +33,15 @@ private slots:
     // the first reply.
     void restart()
     {
-        const QJsonObject kept = registerPushAccount();
-        const QJsonObject revoked = registerPushAccount();
+        const QString kept = registerPushAccount();
+        const QString revoked = registerPushAccount();
         m_model->add("otpauth://hotp/Local:hotp?secret=JBSWY3DPEHPK3PXP&counter=4");
         m_model->incrementCounter(m_model->data(m_model->index(2), AccountsListModel::RoleId).toInt(), 2);
         m_model.reset();
-        const QString revokedUser = DataStorage::Instance()
-                                        ->m_accountsData.accountForTokenUID(revoked["tokenUID"].toString())
-                                        ->m_user;
+        const QString revokedUser = ModelFixture::accounts().at(1)->m_user;
         // A new process: only the file is left.
         DataStorage::Instance()->ResetForTests();
-        m_server.revokeToken(revoked["tokenUID"].toString());
+        m_server.revokeToken(revoked);
         m_server.clearLog();
 
         m_model = std::make_unique<AccountsListModel>();
@@ -50,7 +49,7 @@ private slots:
         QCOMPARE(m_model->rowCount(), 3);
         QCOMPARE(ModelFixture::accounts().at(2)->m_counter, 5);
         QTRY_COMPARE(m_model->rowCount(), 2);
-        QCOMPARE(ModelFixture::tokenIds(), QStringList({kept["tokenUID"].toString(), ""}));
+        QCOMPARE(ModelFixture::tokenIds(), QStringList({kept, ""}));
         // The server may remove its tokens, but not without the user learning which and by whom.
         QCOMPARE(told.size(), 1);
         QCOMPARE(
@@ -59,9 +58,8 @@ private slots:
                 .arg(m_server.address(), revokedUser));
         // The removed-tokens request, then updates without the revoked token.
         QTRY_VERIFY(m_server.requestLog().size() >= 3);
-        QCOMPARE(m_server.requestLog().last()["body"]["availableTokens"].toArray(),
-                 QJsonArray{kept["tokenUID"]});
-        QVERIFY(!readAccountsFile().contains(revoked["tokenUID"].toString().toUtf8()));
+        QCOMPARE(m_server.requestLog().last()["body"]["availableTokens"].toArray(), QJsonArray{kept});
+        QVERIFY(!readFile(ModelFixture::accountsFile()).contains(revoked.toUtf8()));
     }
 
     // An account registered while it cannot be written: the user is told instead of "ready", the
@@ -82,15 +80,15 @@ private slots:
         QCOMPARE(ModelFixture::tokenIds(), QStringList(ticket["tokenUID"].toString()));
 
         QVERIFY(QDir(ModelFixture::accountsFile()).removeRecursively());
-        QTRY_VERIFY(readAccountsFile().contains(ticket["tokenUID"].toString().toUtf8()));
+        QTRY_VERIFY(readFile(ModelFixture::accountsFile()).contains(ticket["tokenUID"].toString().toUtf8()));
     }
 
     // Two models share the collection. A removal in one reaches the sessions of both: a later
     // login for that token is offered by neither, and nothing reads the freed account.
     void removalReachesEveryModel()
     {
-        const QJsonObject removed = registerPushAccount();
-        const QJsonObject kept = registerPushAccount();
+        const QString removed = registerPushAccount();
+        const QString kept = registerPushAccount();
         AccountsListModel second;
         QCOMPARE(second.rowCount(), 2);
         QSignalSpy offeredFirst(m_model.get(), &AccountsListModel::requestconfirmation);
@@ -100,23 +98,17 @@ private slots:
         QCOMPARE(secondRows.size(), 1);
 
         m_server.clearLog();
-        m_server.createLogin(removed["tokenUID"].toString(), "m");
+        m_server.createLogin(removed, "m");
         // Both models go on polling (only updates are sent now), the login stays pending.
         QTRY_VERIFY(m_server.requestLog().size() >= 6);
-        QCOMPARE(m_server.requestLog().last()["body"]["availableTokens"].toArray(),
-                 QJsonArray{kept["tokenUID"]});
+        QCOMPARE(m_server.requestLog().last()["body"]["availableTokens"].toArray(), QJsonArray{kept});
         QCOMPARE(offeredFirst.size() + offeredSecond.size(), 0);
     }
 
 private:
-    static QByteArray readAccountsFile()
-    {
-        QFile file(ModelFixture::accountsFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    // Scans a new push ticket with the current model (created if needed) and waits for the row.
-    QJsonObject registerPushAccount()
+    // Scans a new push ticket with the current model (created if needed) and waits for the row;
+    // the token id, or an empty string.
+    QString registerPushAccount()
     {
         if (!m_model) {
             m_model = std::make_unique<AccountsListModel>();
@@ -125,7 +117,8 @@ private:
         QSignalSpy ready(m_model.get(), &AccountsListModel::accountready);
         const int rows = m_model->rowCount();
         m_model->add(ticket["uri"].toString());
-        return ready.wait(10000) && m_model->rowCount() == rows + 1 ? ticket : QJsonObject();
+        return ready.wait(10000) && m_model->rowCount() == rows + 1 ? ticket["tokenUID"].toString()
+                                                                    : QString();
     }
 
     DevServerFixture m_server;

@@ -38,52 +38,47 @@ private slots:
     void initTestCase() { QCOMPARE(oath_init(), int(OATH_OK)); }
     void cleanupTestCase() { oath_done(); }
 
-    void rfc4226Hotp_data()
-    {
-        QTest::addColumn<uint>("counter");
-        QTest::addColumn<QString>("code");
-        const char *codes[] = {"755224", "287082", "359152", "969429", "338314",
-                               "254676", "287922", "162583", "399871", "520489"};
-        for (uint c = 0; c < 10; ++c) {
-            QTest::addRow("counter %u", c) << c << QString(codes[c]);
-        }
-    }
-    void rfc4226Hotp()
-    {
-        QFETCH(uint, counter);
-        OTPGenErrorCode error = OTPGenErrorCode::NoError;
-        QTEST(QString::fromStdString(OTPGenerator::computeHOTP(SEED20, 6, counter, 1, &error)), "code");
-        QCOMPARE(error, OTPGenErrorCode::NoError);
-    }
-
-    void rfc6238Totp_data()
+    // RFC 4226 (SHA-1, six digits; counter c read as the time 30·c) and RFC 6238 vectors, each
+    // through both entry points.
+    void rfcVectors_data()
     {
         QTest::addColumn<std::string>("secret");
         QTest::addColumn<int>("algorithm");
+        QTest::addColumn<int>("digits");
         QTest::addColumn<qlonglong>("time");
         QTest::addColumn<QString>("code");
+        const char *hotp[] = {"755224", "287082", "359152", "969429", "338314",
+                              "254676", "287922", "162583", "399871", "520489"};
+        for (int c = 0; c < 10; ++c) {
+            QTest::addRow("HOTP counter %d", c)
+                << std::string(SEED20) << 1 << 6 << qlonglong(30 * c) << QString(hotp[c]);
+        }
         const qlonglong times[] = {59, 1111111109, 1111111111, 1234567890, 2000000000};
-        const char *sha1[] = {"94287082", "07081804", "14050471", "89005924", "69279037"};
-        const char *sha256[] = {"46119246", "68084774", "67062674", "91819424", "90698825"};
-        const char *sha512[] = {"90693936", "25091201", "99943326", "93441116", "38618901"};
-        for (int i = 0; i < 5; ++i) {
-            QTest::addRow("SHA1 %lld", times[i]) << std::string(SEED20) << 1 << times[i] << QString(sha1[i]);
-            QTest::addRow("SHA256 %lld", times[i])
-                << std::string(SEED32) << 2 << times[i] << QString(sha256[i]);
-            QTest::addRow("SHA512 %lld", times[i])
-                << std::string(SEED64) << 3 << times[i] << QString(sha512[i]);
+        // Per algorithm (SHA-1, SHA-256, SHA-512), with its seed.
+        const char *seeds[] = {SEED20, SEED32, SEED64};
+        const char *codes[3][5] = {{"94287082", "07081804", "14050471", "89005924", "69279037"},
+                                   {"46119246", "68084774", "67062674", "91819424", "90698825"},
+                                   {"90693936", "25091201", "99943326", "93441116", "38618901"}};
+        for (int a = 0; a < 3; ++a) {
+            for (int i = 0; i < 5; ++i) {
+                QTest::addRow("algorithm %d, %lld", a + 1, times[i])
+                    << std::string(seeds[a]) << a + 1 << 8 << times[i] << QString(codes[a][i]);
+            }
         }
     }
-    void rfc6238Totp()
+    void rfcVectors()
     {
         QFETCH(std::string, secret);
         QFETCH(int, algorithm);
+        QFETCH(int, digits);
         QFETCH(qlonglong, time);
         OTPGenErrorCode error = OTPGenErrorCode::NoError;
         const std::string got =
-            OTPGenerator::computeTOTP(long(time), secret, 8, 30, uchar(algorithm), &error);
+            OTPGenerator::computeTOTP(long(time), secret, uchar(digits), 30, uchar(algorithm), &error);
         QTEST(QString::fromStdString(got), "code");
         QCOMPARE(error, OTPGenErrorCode::NoError);
+        QCOMPARE(OTPGenerator::computeHOTP(secret, uchar(digits), uint(time / 30), uchar(algorithm), &error),
+                 got);
     }
 
     // Seeded random secrets (lengths around the 64- and 128-byte blocks included), counters,

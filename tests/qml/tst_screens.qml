@@ -86,16 +86,10 @@ Item {
             visit(item)
         }
 
-        // A popup's item, with its title, buttons and background.
-        function popupItem(popup) {
-            tryCompare(popup, "opened", true)
-            return popup.contentItem.parent
-        }
-
         // A popup, once it is open and takes clicks.
-        function opened(name, parent) {
+        function opened(name, parent, timeout) {
             const popup = find(name, parent)
-            tryCompare(popup, "opened", true)
+            tryCompare(popup, "opened", true, timeout)
             return popup
         }
 
@@ -137,7 +131,8 @@ Item {
             return findChild(list(), "account_" + i)
         }
 
-        function addByText(text) {
+        // Adds through the add page; with `rows`, waits until the list has that many.
+        function addByText(text, rows) {
             if (app.stack.currentItem.objectName !== "addPage") {
                 settle("accountsPage")
                 mouseClick(find("addButton"))
@@ -145,6 +140,8 @@ Item {
             const page = settle("addPage")
             find("uriField", page).text = text
             mouseClick(find("addTextButton", page))
+            if (rows !== undefined)
+                tryCompare(list(), "count", rows)
             return page
         }
 
@@ -174,8 +171,7 @@ Item {
             compare(app.stack.depth, 2, "an unusable text keeps the add page")
             verify(find("errorLabel", page).text.indexOf("otpauth://") >= 0, find("errorLabel", page).text)
 
-            addByText("  " + totp + "\n")
-            tryCompare(list(), "count", 1)
+            addByText("  " + totp + "\n", 1)
             tryCompare(find("emptyState"), "visible", false)
             const r = row(0)
             compare(r.issuer, "GitHub")
@@ -188,8 +184,7 @@ Item {
             compare(find("toast").text, "Код скопирован")
 
             // HOTP: no code before the first request, then a new one at each.
-            addByText(hotp)
-            tryCompare(list(), "count", 2)
+            addByText(hotp, 2)
             const h = row(1)
             verify(!h.hasCode, "no HOTP code before the first request")
             mouseClick(h)
@@ -222,8 +217,7 @@ Item {
 
         function test_duplicateDialog(data) {
             addByText(hotp)
-            addByText(totp)
-            tryCompare(list(), "count", 2)
+            addByText(totp, 2)
             find("toast").text = ""
             addByText(totp)
             const dialog = opened("duplicateDialog")
@@ -247,8 +241,7 @@ Item {
 
         function test_remove() {
             addByText(totp)
-            addByText(hotp)
-            tryCompare(list(), "count", 2)
+            addByText(hotp, 2)
             for (const [button, rows] of [["cancelButton", 2], ["acceptButton", 1]]) {
                 rowMenu(1, "removeItem")
                 const dialog = opened("removeDialog")
@@ -265,8 +258,7 @@ Item {
 
         // Export with a password (typed twice) and without one (after a warning), then import.
         function test_backupExportImport() {
-            addByText(totp)
-            tryCompare(list(), "count", 1)
+            addByText(totp, 1)
             app.openSettings()
             mouseClick(find("exportItem", settle("settingsPage")))
             let page = settle("backupExportPage")
@@ -339,8 +331,7 @@ Item {
             const codes = app.accounts.migrationCodes()
             app.accounts.resetAllData()
             app.backToList()
-            addByText(codes[1])
-            tryCompare(list(), "count", 1)
+            addByText(codes[1], 1)
             compare(find("toast").text, "Код переноса 2 из 2. Импортировано аккаунтов: 1. Уже были в списке: 0. Не поддерживаются: 0.")
         }
 
@@ -386,11 +377,8 @@ Item {
             for (let i = 0; i < outcomes.length; ++i) {
                 const login = devServer.createLogin(ticket.tokenUID, "<font color=green>Вход с 10.0.0." + i
                                                     + "</font><img src=\"http://127.0.0.1:1/i.png\">")
-                let dialog = null
-                tryVerify(function () {
-                    dialog = findChild(app, "confirmationDialog")
-                    return dialog !== null && dialog.opened
-                }, 15000, "no confirmation dialog")
+                tryVerify(function () { return findChild(app, "confirmationDialog") !== null }, 15000, "no dialog")
+                const dialog = opened("confirmationDialog", app, 15000)
                 verifyPlain(find("issuerLabel", dialog.contentItem), issuer)
                 compare(find("userLabel", dialog.contentItem).text, "Аккаунт: ivan")
                 compare(find("metadataLabel", dialog.contentItem).text, login.metadata)
@@ -405,7 +393,7 @@ Item {
                     verify(app.accounts.rename(row(0).accountId, "Kestrel Work", "ivan.p"))
                     compare(find("issuerLabel", dialog.contentItem).text, "Kestrel Work")
                     compare(find("userLabel", dialog.contentItem).text, "Аккаунт: ivan.p")
-                    checkTexts(popupItem(dialog), "confirmation, dark")
+                    checkTexts(dialog.contentItem.parent, "confirmation, dark")
                 }
                 if (outcomes[i][0] !== "")
                     mouseClick(find(outcomes[i][0], dialog.footer))
@@ -503,9 +491,8 @@ Item {
             app.copyText(totp)
             keySequence(StandardKey.Paste)
             compare(field.text, totp)
-            keyClick(Qt.Key_Tab)
-            keyClick(Qt.Key_Tab)
-            keyClick(Qt.Key_Space)
+            for (const key of [Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Space])
+                keyClick(key)
             tryCompare(list(), "count", 2)
             tryVerify(function () { return list().activeFocus })
             keyClick(Qt.Key_Down)
@@ -539,7 +526,8 @@ Item {
                             ["duplicateDialog", function () { app.accounts.add(totp) }]]
             for (const [name, open] of popups) {
                 open()
-                checkTexts(popupItem(find(name)), name, english)
+                // The popup's own item holds its title, buttons and background.
+                checkTexts(opened(name).contentItem.parent, name, english)
                 find(name).close()
                 tryCompare(find(name), "visible", false)
             }
@@ -608,9 +596,9 @@ Item {
             app.pinModel.onSetPinCode("2468")
             AppSettings.theme = "dark"
             restart()
-            let lock = find("lockScreen")
-            verify(lock.visible && !app.stack.visible)
-            checkTexts(popupItem(lock), "lock screen, dark")
+            let lock = opened("lockScreen")
+            verify(!app.stack.visible)
+            checkTexts(lock.contentItem.parent, "lock screen, dark")
             const iconY = find("lockIcon", lock.contentItem).mapToItem(null, 0, 0).y
             enterPins(lock.contentItem, ["0000", "0000", "0000"], "pinField", "unlockButton")
             compare(find("lockError", lock.contentItem).text, "Неверный PIN-код")

@@ -1,3 +1,4 @@
+#include "tests/common/testfiles.h"
 #include "ui/pinattemptlimiter.h"
 
 #include <QSignalSpy>
@@ -12,10 +13,7 @@ class TestPinAttemptLimiter : public QObject
     qint64 m_now = 0;
 
     QString stateFile() const { return m_dir->filePath("pinattempts.txt"); }
-    PinAttemptLimiter::Clock clock()
-    {
-        return [this] { return m_now; };
-    }
+    const PinAttemptLimiter::Clock m_clock = [this] { return m_now; };
     // Wrong entries in a row, each after sitting out the wait of the one before.
     void fail(PinAttemptLimiter &limiter, int times)
     {
@@ -62,15 +60,14 @@ private slots:
         QFETCH(int, remaining);
         QFETCH(int, next);
         {
-            PinAttemptLimiter limiter(stateFile(), clock());
+            PinAttemptLimiter limiter(stateFile(), m_clock);
             fail(limiter, failures);
         }
         if (!damage.isEmpty()) {
-            QFile file(stateFile());
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damage) == damage.size());
+            QVERIFY(writeFile(stateFile(), damage));
         }
         m_now += later;
-        PinAttemptLimiter restarted(stateFile(), clock());
+        PinAttemptLimiter restarted(stateFile(), m_clock);
         QCOMPARE(restarted.failedAttempts(), damage.isEmpty() ? failures : 0);
         QCOMPARE(restarted.remainingSeconds(), remaining);
         QCOMPARE(restarted.nextWaitSeconds(), next);
@@ -84,7 +81,7 @@ private slots:
 
     void entriesDuringWaitAreIgnoredSuccessClears()
     {
-        PinAttemptLimiter limiter(stateFile(), clock());
+        PinAttemptLimiter limiter(stateFile(), m_clock);
         QSignalSpy spy(&limiter, &PinAttemptLimiter::stateChanged);
         fail(limiter, 5);
         m_now += 10'000;
@@ -98,7 +95,7 @@ private slots:
         limiter.recordSuccess();
         fail(limiter, 4);
         QVERIFY(!limiter.locked());
-        QCOMPARE(PinAttemptLimiter(stateFile(), clock()).failedAttempts(), 4);
+        QCOMPARE(PinAttemptLimiter(stateFile(), m_clock).failedAttempts(), 4);
     }
 
     // A count that cannot be written still holds for this run, and the user learns that it may
@@ -106,7 +103,7 @@ private slots:
     void failedWriteIsReported()
     {
         QVERIFY(QDir().mkpath(stateFile()));
-        PinAttemptLimiter limiter(stateFile(), clock());
+        PinAttemptLimiter limiter(stateFile(), m_clock);
         QSignalSpy told(&limiter, &PinAttemptLimiter::badreply);
         fail(limiter, PinAttemptLimiter::FREE_ATTEMPTS);
         QCOMPARE(told.size(), PinAttemptLimiter::FREE_ATTEMPTS);
