@@ -103,8 +103,9 @@ private slots:
         ApplicationController controller({QStringLiteral("/no-gui")}, path, nullptr);
         QCOMPARE(controller.applicationId(), expected);
         // A set application id means a registration; without one the client is never asked.
-        if (!expected.isEmpty())
+        if (!expected.isEmpty()) {
             QTRY_VERIFY(!controller.registrationId().isEmpty());
+        }
         QCoreApplication::processEvents();
         QCOMPARE(controller.registrationId().isEmpty(), expected.isEmpty());
     }

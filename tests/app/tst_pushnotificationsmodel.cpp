@@ -84,8 +84,9 @@ private slots:
         QTRY_VERIFY(!m_notifications.published.isEmpty() &&
                     m_notifications.published.last().summary == marker);
         QCOMPARE(m_notifications.published.size(), shown ? 2 : 1);
-        if (!shown)
+        if (!shown) {
             return;
+        }
         const FakeNotificationServer::Published notification = m_notifications.published.first();
         QCOMPARE(notification.appName, QStringLiteral("Kestrel 2FA"));
         QCOMPARE(notification.summary, summary);
@@ -106,8 +107,9 @@ private slots:
         QCOMPARE(model.pushes().at(0).title, QStringLiteral("3"));
         QCOMPARE(model.pushes().at(2).title, QStringLiteral("1"));
         // The list is bounded: the oldest fall off.
-        for (int i = 0; i < PushNotificationsModel::MAX_PUSHES; ++i)
+        for (int i = 0; i < PushNotificationsModel::MAX_PUSHES; ++i) {
             model.insertPush(Push{silent, QString::number(i + 4), QString()});
+        }
         QCOMPARE(model.pushes().size(), PushNotificationsModel::MAX_PUSHES);
         QCOMPARE(model.pushes().first().title, QString::number(PushNotificationsModel::MAX_PUSHES + 3));
     }

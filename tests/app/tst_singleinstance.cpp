@@ -55,8 +55,9 @@ class TestSingleInstance : public QObject
 
     void stopRunning()
     {
-        if (m_running.state() == QProcess::NotRunning)
+        if (m_running.state() == QProcess::NotRunning) {
             return;
+        }
         m_running.terminate();
         QVERIFY(m_running.waitForFinished(m_timeout));
     }

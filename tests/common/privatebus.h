@@ -23,8 +23,9 @@ public:
                        {QStringLiteral("--session"), QStringLiteral("--nofork"),
                         QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
         while (!m_daemon.canReadLine()) {
-            if (!m_daemon.waitForReadyRead(10000))
+            if (!m_daemon.waitForReadyRead(10000)) {
                 return false;
+            }
         }
         const QByteArray address = m_daemon.readLine().trimmed();
         qputenv("DBUS_SESSION_BUS_ADDRESS", address);
@@ -49,8 +50,9 @@ private:
         QTemporaryDir dataHome;                                                                              \
         qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());                                                  \
         PrivateBus bus;                                                                                      \
-        if (!bus.start())                                                                                    \
+        if (!bus.start()) {                                                                                  \
             qFatal("cannot start a private dbus-daemon");                                                    \
+        }                                                                                                    \
         int result;                                                                                          \
         {                                                                                                    \
             TestObject test;                                                                                 \

@@ -50,8 +50,9 @@ QmlTestSetup::QmlTestSetup()
     qputenv("XDG_DATA_HOME", m_dataHome.path().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", m_dataHome.path().toLocal8Bit());
     // The offscreen platform has no OpenGL; the software renderer draws the same scene.
-    if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
         qputenv("QT_QUICK_BACKEND", "software");
+    }
     registerQmlTypes();
     registerUiTypes();
     selectUiStyle();
@@ -73,7 +74,8 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
     m_networkFactory = std::make_unique<CountingFactory>();
     engine->setNetworkAccessManagerFactory(m_networkFactory.get());
     connect(engine, &QQmlEngine::warnings, this, [this](const QList<QQmlError> &warnings) {
-        for (const QQmlError &warning : warnings)
+        for (const QQmlError &warning : warnings) {
             m_warnings << warning.toString();
+        }
     });
 }

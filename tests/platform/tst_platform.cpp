@@ -17,8 +17,9 @@ namespace {
 QStringList warnings;
 void recordWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
-    if (type == QtWarningMsg)
+    if (type == QtWarningMsg) {
         warnings.append(message);
+    }
 }
 
 int fileMode(const QString &path)
@@ -41,8 +42,9 @@ class TestPlatform : public QObject
         QSignalSpy errors(&client, &Client::registrationError);
         client.setApplicationId(applicationId);
         client.registrate();
-        if (!QTest::qWaitFor([&]() { return ids.count() + errors.count() > 0; }, 5000) || ids.isEmpty())
+        if (!QTest::qWaitFor([&]() { return ids.count() + errors.count() > 0; }, 5000) || ids.isEmpty()) {
             return QStringLiteral("<error>");
+        }
         return ids.at(0).at(0).toString();
     }
 

@@ -14,8 +14,9 @@ namespace {
 QStringList g_messages;
 void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
-    if (type != QtDebugMsg && type != QtInfoMsg)
+    if (type != QtDebugMsg && type != QtInfoMsg) {
         g_messages << message;
+    }
 }
 } // namespace
 
