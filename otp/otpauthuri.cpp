@@ -38,36 +38,6 @@ bool isAsciiSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Decimal digits that fit in 32 bits, with any ASCII white space around them (scanned codes and
-// files of earlier releases carry line feeds and spaces): what the numeric accessors convert
-// without throwing, since std::stoul skips white space before the digits and stops after them.
-bool isDecimal32(const std::string &text)
-{
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isAsciiSpace(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && isAsciiSpace(text[end - 1])) {
-        --end;
-    }
-    if (begin == end) {
-        return false;
-    }
-    std::uint64_t value = 0;
-    for (std::size_t i = begin; i < end; ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        value = value * 10 + static_cast<unsigned>(c - '0');
-        if (value > std::numeric_limits<std::uint32_t>::max()) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // std::stoul, failing as it does, plus out of range above 32 bits.
 unsigned int toUInt32(const std::string &text)
 {
@@ -92,6 +62,33 @@ bool isSecretTicketParam(const std::string &name)
 }
 
 } // namespace
+
+long long OTPAuthURI::DecimalValue(const std::string &text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isAsciiSpace(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && isAsciiSpace(text[end - 1])) {
+        --end;
+    }
+    if (begin == end) {
+        return -1;
+    }
+    std::uint64_t value = 0;
+    for (std::size_t i = begin; i < end; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') {
+            return -1;
+        }
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value > std::numeric_limits<std::uint32_t>::max()) {
+            return -1;
+        }
+    }
+    return static_cast<long long>(value);
+}
 
 OTPAuthURI::UriComponent::UriComponent(const std::string &value, const std::string &prefix)
     : m_prefix(prefix)
@@ -247,8 +244,8 @@ void OTPAuthURI::parceOTP()
         m_params.emplace("period", "0");
     }
     // The numeric accessors must not throw for a valid object: reject what they cannot convert.
-    if (!isDecimal32(m_params["digits"]) || !isDecimal32(m_params["period"]) ||
-        !isDecimal32(m_params["counter"])) {
+    if (DecimalValue(m_params["digits"]) < 0 || DecimalValue(m_params["period"]) < 0 ||
+        DecimalValue(m_params["counter"]) < 0) {
         m_params.clear();
         return;
     }

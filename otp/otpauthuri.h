@@ -38,6 +38,12 @@ public:
     static const std::string OTPAUTH_PREFIX;
     static const std::string ORBTICKET_PREFIX;
 
+    // Decimal digits that fit in 32 bits, with any ASCII white space around them (scanned codes
+    // and files of earlier releases carry line feeds and spaces), as their value: what the numeric
+    // accessors convert without throwing, since std::stoul skips white space before the digits and
+    // stops after them. -1 for anything else.
+    static long long DecimalValue(const std::string &text);
+
     OTPAuthURI();
     explicit OTPAuthURI(const std::string &text);
 

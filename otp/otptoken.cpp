@@ -37,35 +37,6 @@ long leadingDecimal(const std::string &text)
     return std::strtol(text.c_str(), nullptr, 10);
 }
 
-bool isAsciiSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// The whole value as a decimal number, ASCII whitespace around it allowed; -1 for anything else.
-long long wholeDecimal(const std::string &text)
-{
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isAsciiSpace(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && isAsciiSpace(text[end - 1])) {
-        --end;
-    }
-    if (begin == end || end - begin > 10) {
-        return -1;
-    }
-    long long value = 0;
-    for (std::size_t i = begin; i < end; ++i) {
-        if (text[i] < '0' || text[i] > '9') {
-            return -1;
-        }
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
-}
-
 // Base32 letters (either case) and digits 2..7, spaces between groups, "=" padding only at the
 // end, and enough of them for one byte of key.
 bool usableSecret(const std::string &secret)
@@ -255,11 +226,11 @@ OTPToken::UriFault OTPToken::checkUri(const OTPAuthURI &uri)
         return it == uri.params().end() ? std::string() : it->second;
     };
     const unsigned char type = typeToType(uri.type());
-    const long long digits = wholeDecimal(value("digits"));
+    const long long digits = OTPAuthURI::DecimalValue(value("digits"));
     if (digits < minDigitLength(type) || digits > maxDigitLength(type)) {
         return UriFault::Digits;
     }
-    const long long period = wholeDecimal(value("period"));
+    const long long period = OTPAuthURI::DecimalValue(value("period"));
     if (uri.type() == OTPAuthURI::TOTP && (period < 2 || period > maxPeriod(type))) {
         return UriFault::Period;
     }
