@@ -39,7 +39,8 @@ private:
 // main() of a Qt Test whose cases share one private session bus and one fresh data directory
 // (XDG_DATA_HOME, also for the programs the test starts), under the program's own names. GUI
 // tests run on the "minimal" platform: the "offscreen" one leaks its screen at exit, which the
-// leak checker of the sanitizer build would report.
+// leak checker of the sanitizer build would report. The test object goes before the bus and
+// the directory (it was declared after them).
 #define KESTREL_PRIVATE_BUS_TEST_MAIN(Application, TestObject)                                               \
     int main(int argc, char *argv[])                                                                         \
     {                                                                                                        \
@@ -53,12 +54,8 @@ private:
         if (!bus.start()) {                                                                                  \
             qFatal("cannot start a private dbus-daemon");                                                    \
         }                                                                                                    \
-        int result;                                                                                          \
-        {                                                                                                    \
-            TestObject test;                                                                                 \
-            result = QTest::qExec(&test, argc, argv);                                                        \
-        }                                                                                                    \
-        return result;                                                                                       \
+        TestObject test;                                                                                     \
+        return QTest::qExec(&test, argc, argv);                                                              \
     }
 
 #endif // KESTREL_TESTS_COMMON_PRIVATEBUS_H
