@@ -4,6 +4,7 @@
 #include "app/qmltypes.h"
 #include "models/accountslistmodel.h"
 #include "tests/common/privatebus.h"
+#include "tests/common/testfiles.h"
 #include "ui/appsettings.h"
 #include "ui/uitypes.h"
 
@@ -35,12 +36,6 @@ class TestApplicationController : public QObject
     QTemporaryDir m_dir;
 
     QString noFile() const { return m_dir.filePath(QStringLiteral("none")); }
-
-    static QByteArray read(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     // The accounts model of the window, once one is shown.
     static AccountsListModel *shownModel()
@@ -94,12 +89,8 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, expected);
-        QString path = noFile();
-        if (!content.isNull()) {
-            QFile file(path = m_dir.filePath(QStringLiteral("applicationid")));
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                    file.write(content) == content.size());
-        }
+        const QString path = content.isNull() ? noFile() : m_dir.filePath(QStringLiteral("applicationid"));
+        QVERIFY(content.isNull() || writeFile(path, content));
         ApplicationController controller({QStringLiteral("/no-gui")}, path, nullptr);
         QCOMPARE(controller.applicationId(), expected);
         // A set application id means a registration; without one the client is never asked.
@@ -119,7 +110,7 @@ private slots:
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("notice");
         // Written as a save writes it, so that a save of the same accounts leaves it unchanged.
-        const QByteArray valid = read(KESTREL_TEST_DATA "/accounts.txt");
+        const QByteArray valid = readFile(KESTREL_TEST_DATA "/accounts.txt");
         QJsonArray unknown = {42, QJsonObject{{"Type", 9}}, "x"};
         for (const QJsonValue &account : QJsonDocument::fromJson(valid).array()) {
             unknown.append(account);
@@ -148,14 +139,9 @@ private slots:
         const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         const QString accounts = data + "/accounts.txt";
         QVERIFY(QDir(data).removeRecursively() && QDir().mkpath(data));
-        QFile file(accounts);
-        QVERIFY(stored.isNull() ||
-                (stored == "/" ? QDir().mkpath(accounts)
-                               : file.open(QIODevice::WriteOnly) && file.write(stored) > 0));
-        file.close();
-        QFile id(m_dir.filePath(QStringLiteral("applicationid")));
-        QVERIFY(id.open(QIODevice::WriteOnly) && id.write("app-id") == 6);
-        id.close();
+        QVERIFY(stored.isNull() || (stored == "/" ? QDir().mkpath(accounts) : writeFile(accounts, stored)));
+        const QString id = m_dir.filePath(QStringLiteral("applicationid"));
+        QVERIFY(writeFile(id, "app-id"));
         DataStorage::Instance()->ResetForTests(); // a new process
         // A full disk: a file size limit far below the accounts file.
         struct rlimit limit = {};
@@ -166,8 +152,7 @@ private slots:
 
         QObject host;
         auto *service = new PushReceiverService(&host);
-        ApplicationController controller(path == 0 ? QStringList() : QStringList{"/no-gui"}, id.fileName(),
-                                         nullptr);
+        ApplicationController controller(path == 0 ? QStringList() : QStringList{"/no-gui"}, id, nullptr);
         connect(service, &PushReceiverService::guiRequested, &controller, &ApplicationController::showGui);
         // Made as soon as the window is there: the model tells from its first turn of the event loop.
         std::unique_ptr<QSignalSpy> told(
@@ -188,7 +173,7 @@ private slots:
         if (stored == "/") {
             QVERIFY(QFileInfo(accounts).isDir());
         } else if (!stored.isNull()) {
-            QCOMPARE(read(data + '/' + copy), stored);
+            QCOMPARE(readFile(data + '/' + copy), stored);
         }
         if (path == 1) {
             return;

@@ -1,9 +1,9 @@
 #include "accounts/authaccount.h"
 #include "accounts/datastorage.h"
-#include "accounts/standartaccaunt.h"
 #include "app/pushnotificationsmodel.h"
 #include "tests/common/fakenotificationserver.h"
 #include "tests/common/privatebus.h"
+#include "tests/common/testfiles.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
@@ -23,11 +23,6 @@ private:
     static QString path(const QString &name)
     {
         return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/' + name;
-    }
-    static QByteArray read(const QString &name)
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
 private slots:
@@ -96,47 +91,39 @@ private slots:
                  QStringLiteral("sms_exists"));
     }
 
+    // The list is bounded: the oldest fall off. (Each batch in order is the rows' marker above.)
     void pushesAreKeptNewestFirst()
     {
         PushNotificationsModel model;
-        QSignalSpy newpush(&model, &PushNotificationsModel::newpush);
-        const QString silent = QStringLiteral("{\"mtype\":\"action\"}");
-        model.handlePushes({Push{silent, "1", ""}, Push{silent, "2", ""}, Push{silent, "3", ""}});
-        QCOMPARE(newpush.count(), 3);
-        QCOMPARE(model.pushes().size(), 3);
-        QCOMPARE(model.pushes().at(0).title, QStringLiteral("3"));
-        QCOMPARE(model.pushes().at(2).title, QStringLiteral("1"));
-        // The list is bounded: the oldest fall off.
-        for (int i = 0; i < PushNotificationsModel::MAX_PUSHES; ++i) {
-            model.insertPush(Push{silent, QString::number(i + 4), QString()});
+        for (int i = 1; i <= PushNotificationsModel::MAX_PUSHES + 3; ++i) {
+            model.insertPush(Push{QString(), QString::number(i), QString()});
         }
         QCOMPARE(model.pushes().size(), PushNotificationsModel::MAX_PUSHES);
         QCOMPARE(model.pushes().first().title, QString::number(PushNotificationsModel::MAX_PUSHES + 3));
+        QCOMPARE(model.pushes().last().title, QStringLiteral("4"));
     }
 
     void registrationIdReachesFileAndAccounts()
     {
         AccountsData &accounts = DataStorage::Instance()->m_accountsData;
-        auto *push = new AuthAccount(
-            QStringLiteral("otpauth://totp/Example:alice?secret=JBSWY3DPEHPK3PXP&issuer=Example"),
-            QStringLiteral("https://auth.example.org"), QStringLiteral("req"), QStringLiteral("token-1"),
-            QStringLiteral("key"));
+        const QString otp = QStringLiteral("otpauth://totp/Example:alice?secret=JBSWY3DPEHPK3PXP");
+        auto *push = static_cast<AuthAccount *>(
+            Account::CreateAuthAccount(otp, "https://auth.example.org", "req", "token-1", "key"));
         push->m_notificationToken.saved = true;
         accounts.AddAccount(push);
-        accounts.AddAccount(new StandartAccaunt(
-            QStringLiteral("otpauth://totp/Example:bob?secret=JBSWY3DPEHPK3PXP&issuer=Example")));
+        accounts.AddAccount(Account::CreateStandartAccount(otp));
 
         PushNotificationsModel model;
         model.onRegistrationIdChanged(QStringLiteral("reg-42"));
-        QCOMPARE(read("regid.txt"), QByteArray("reg-42"));
+        QCOMPARE(readFile(path("regid.txt")), QByteArray("reg-42"));
         QCOMPARE(push->m_notificationToken.registrationId, QStringLiteral("reg-42"));
         QVERIFY(!push->m_notificationToken.saved);
-        QVERIFY2(read("accounts.txt").contains("reg-42"), read("accounts.txt").constData());
+        QVERIFY(readFile(path("accounts.txt")).contains("reg-42"));
 
         // An empty id changes nothing on disk.
         QVERIFY(QFile::remove(path("accounts.txt")));
         model.onRegistrationIdChanged(QString());
-        QCOMPARE(read("regid.txt"), QByteArray("reg-42"));
+        QCOMPARE(readFile(path("regid.txt")), QByteArray("reg-42"));
         QVERIFY(!QFile::exists(path("accounts.txt")));
         QCOMPARE(push->m_notificationToken.registrationId, QStringLiteral("reg-42"));
     }
