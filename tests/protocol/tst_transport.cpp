@@ -143,11 +143,8 @@ private slots:
             setTransferTimeout(SHORT_TRANSFER_TIMEOUT_MS);
         }
 
-        // A failed exchange still yields the operation of its request's kind, carrying the error.
-        const QHash<QString, OperationRequest::OperationType> types{
-            {"/acceptToken", OperationRequest::DeclineTokenOp},
-            {"/register", OperationRequest::RegisterAccountOp},
-            {"/getRemovedTokens", OperationRequest::DeleteAccountsOp}};
+        // A failed exchange still yields an operation carrying the error (that it is of its request's
+        // kind, the server manager's hostile replies find: they wait for that kind).
         Request *request =
             endpoint == "/acceptToken" ? Request::CreateDeclineTokenRequest(address, "t-1", "s-1", "c2ln")
             : endpoint == "/register"  ? Request::CreateActivateOrbRequest(address, "req-x", "", "en-US",
@@ -161,7 +158,6 @@ private slots:
         QCOMPARE(result->statusCode, status);
         QCOMPARE(result->message, message);
         QVERIFY(operation);
-        QCOMPARE(operation->m_operationType, types.value(endpoint, OperationRequest::AuthOp));
         QCOMPARE(operation->m_errorCode, code);
         QCOMPARE(operation->m_address, address);
         if (auto *registration = dynamic_cast<RegisterOrbAccountOperation *>(operation.get())) {
