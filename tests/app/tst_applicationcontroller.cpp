@@ -8,21 +8,13 @@
 #include "ui/appsettings.h"
 #include "ui/uitypes.h"
 
-#include <QEventLoop>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
-#include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 #include <csignal>
 #include <sys/resource.h>

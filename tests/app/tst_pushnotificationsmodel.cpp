@@ -5,10 +5,6 @@
 #include "tests/common/privatebus.h"
 #include "tests/common/testfiles.h"
 
-#include <QCoreApplication>
-#include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using Aurora::PushNotifications::Push;

@@ -2,12 +2,9 @@
 #include "tests/common/fakenotificationserver.h"
 #include "tests/common/privatebus.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // Runs the program itself, as the platform and the user start it, on the test's own bus.

@@ -6,9 +6,6 @@
 #include "tests/common/modelfixture.h"
 #include "tests/common/testfiles.h"
 
-#include <QAbstractItemModelTester>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QtTest>
 
 // The list model without a live server: sessions are created for an address where nothing

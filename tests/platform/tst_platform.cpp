@@ -4,10 +4,6 @@
 #include <notification.h>
 #include <push_client.h>
 
-#include <QCoreApplication>
-#include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <sys/stat.h>
 
