@@ -73,13 +73,12 @@ private slots:
             QVERIFY(image.save(path));
         } else if (variant == "transparent") {
             // Dark modules on fully transparent pixels whose colour is black.
-            QImage argb(image.size(), QImage::Format_ARGB32);
-            for (int y = 0; y < image.height(); ++y) {
-                for (int x = 0; x < image.width(); ++x) {
-                    argb.setPixel(x, y, qRgba(0, 0, 0, qGray(image.pixel(x, y)) < 128 ? 255 : 0));
-                }
-            }
-            QVERIFY(argb.save(path));
+            QImage alpha = image.convertToFormat(QImage::Format_Grayscale8);
+            alpha.invertPixels();
+            image = QImage(image.size(), QImage::Format_ARGB32);
+            image.fill(Qt::black);
+            image.setAlphaChannel(alpha);
+            QVERIFY(image.save(path));
         } else if (variant == "rotated") {
             QImage canvas(900, 700, QImage::Format_RGB32);
             canvas.fill(QColor(200, 190, 180));
