@@ -107,8 +107,6 @@ private slots:
     void codeAtPeriodBoundary()
     {
         std::unique_ptr<Account> totp(Account::CreateStandartAccount(TOTP + "&digits=8"));
-        totp->IncrementCounter();
-        QCOMPARE(totp->m_counter, 0);
         QSignalSpy changed(totp.get(), &Account::passwordChanged);
         // RFC 6238: 1111111109 is in step 37037036, 1111111110 starts step 37037037. Each read:
         // the time, the code, the next period's code and whether the code changed. A lock set
