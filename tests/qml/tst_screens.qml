@@ -351,12 +351,13 @@ Item {
             }
         }
 
-        // Shown as written, not as markup: the text takes the width of its every character.
+        // Shown as written, not as markup (which could restyle the dialog or fetch an image): the
+        // text takes the width of its every character, unwrapped.
         function verifyPlain(label, text) {
             compare(label.text, text)
             metrics.font = label.font
             metrics.text = text
-            fuzzyCompare(label.contentWidth, metrics.advanceWidth, 2, text)
+            fuzzyCompare(label.implicitWidth, metrics.advanceWidth, 2, text)
         }
 
         // Registration from a ticket, then three login requests: accepted, declined, withdrawn
@@ -381,7 +382,7 @@ Item {
                 const dialog = opened("confirmationDialog", app, 15000)
                 verifyPlain(find("issuerLabel", dialog.contentItem), issuer)
                 compare(find("userLabel", dialog.contentItem).text, "Аккаунт: ivan")
-                compare(find("metadataLabel", dialog.contentItem).text, login.metadata)
+                verifyPlain(find("metadataLabel", dialog.contentItem), login.metadata)
                 verify(/^\d\d\.\d\d\.\d{4}$/.test(find("dateLabel", dialog.contentItem).text))
                 verify(/^\d\d:\d\d:\d\d$/.test(find("timeLabel", dialog.contentItem).text))
                 compare(dialog.phase, "pending")
@@ -404,7 +405,6 @@ Item {
                 compare(state, outcomes[i][1], "as the server saw it")
                 answer(dialog, "closeButton")
             }
-            compare(devServer.engineRequests(), 0, "the image in the metadata was fetched")
         }
 
         // Typed by hand: each refusal names what to mend and keeps the page; then a secret as
