@@ -174,10 +174,7 @@ Item {
             addByText("  " + totp + "\n", 1)
             tryCompare(find("emptyState"), "visible", false)
             const r = row(0)
-            compare(r.issuer, "GitHub")
-            compare(r.user, "alice@example.com")
             verify(/^[0-9]{3} [0-9]{3}$/.test(find("code", r).text), find("code", r).text)
-            compare(find("toast").text, "Аккаунт добавлен")
             // Tap copies the code without its space.
             mouseClick(r)
             compare(app.clipboardText(), r.password)
@@ -239,19 +236,6 @@ Item {
             compare(row(1).user, "alice@example.com")
         }
 
-        function test_remove() {
-            addByText(totp)
-            addByText(hotp, 2)
-            for (const [button, rows] of [["cancelButton", 2], ["acceptButton", 1]]) {
-                rowMenu(1, "removeItem")
-                const dialog = opened("removeDialog")
-                verify(dialog.text.indexOf("Bank") >= 0 && dialog.text.indexOf("bob") >= 0, dialog.text)
-                answer(dialog, button)
-                tryCompare(list(), "count", rows)
-            }
-            compare(row(0).issuer, "GitHub")
-        }
-
         function dataFile(name) {
             return Platform.StandardPaths.writableLocation(Platform.StandardPaths.AppDataLocation) + "/" + name
         }
@@ -303,7 +287,6 @@ Item {
             find("passwordField", page).text = "пароль"
             mouseClick(find("importButton", page))
             compare(find("summaryLabel", page).text, "Импортировано аккаунтов: 1. Уже были в списке: 0. Не поддерживаются: 0.")
-            compare(list().count, 1)
         }
 
         // An account's code and the transfer codes wait for the PIN; the codes add on another phone.
@@ -368,7 +351,6 @@ Item {
             const issuer = "<b>Kestrel</b> Demo"
             const ticket = devServer.createTicket("push", "mobileauth", { issuer: issuer, user: "ivan" })
             addByText(ticket.uri)
-            tryCompare(find("registrationDialog"), "visible", true)
             tryCompare(list(), "count", 1, 15000)
             tryCompare(find("registrationDialog"), "visible", false)
             tryCompare(row(0), "network", 1, 15000)
@@ -437,8 +419,9 @@ Item {
             compare(typed.password, row(1).password)
         }
 
-        // Renamed, moved by the row menu and by dragging; all of it kept over a restart.
-        function test_editAndOrder() {
+        // Renamed, moved by the row menu and by dragging, all of it kept over a restart; then
+        // removed once the question is answered yes.
+        function test_editOrderAndRemove() {
             for (const issuer of ["A", "B", "C"])
                 app.accounts.add("otpauth://totp/" + issuer + ":u?secret=JBSWY3DPEHPK3PXP")
             restart()
@@ -465,6 +448,14 @@ Item {
             tryVerify(function () { return order() === "C,Bee & Co,A" }, 3000, order())
             restart()
             compare(order() + "," + row(1).user, "C,Bee & Co,A,bob")
+            for (const [button, rows] of [["cancelButton", 3], ["acceptButton", 2]]) {
+                rowMenu(1, "removeItem")
+                const dialog = opened("removeDialog")
+                verify(dialog.text.indexOf("Bee & Co") >= 0 && dialog.text.indexOf("bob") >= 0, dialog.text)
+                answer(dialog, button)
+                tryCompare(list(), "count", rows)
+            }
+            compare(row(0).issuer + row(1).issuer, "CA")
         }
 
         // A period of 2 s is always in its last seconds: the next code shows, then becomes the code.
