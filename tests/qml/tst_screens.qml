@@ -86,8 +86,9 @@ Item {
             visit(item)
         }
 
-        // A popup, once it is open and takes clicks.
+        // A popup, once it is made (on first use), open and takes clicks.
         function opened(name, parent, timeout) {
+            tryVerify(function () { return findChild(parent || app, name) !== null }, timeout, "no " + name)
             const popup = find(name, parent)
             tryCompare(popup, "opened", true, timeout)
             return popup
@@ -180,7 +181,8 @@ Item {
             compare(app.clipboardText(), r.password)
             compare(find("toast").text, "Код скопирован")
 
-            // HOTP: no code before the first request, then a new one at each.
+            // HOTP: no code before the first request (that each request moves the counter on is
+            // the models' test).
             addByText(hotp, 2)
             const h = row(1)
             verify(!h.hasCode, "no HOTP code before the first request")
@@ -188,9 +190,6 @@ Item {
             compare(find("toast").text, "Сначала получите код кнопкой ↻")
             mouseClick(find("nextCode", h))
             tryVerify(function () { return h.hasCode })
-            const first = h.password
-            mouseClick(find("nextCode", h))
-            tryVerify(function () { return h.password !== first })
 
             // The search field filters by issuer and by user.
             mouseClick(find("searchButton"))
@@ -322,8 +321,7 @@ Item {
         // and keeps the ticket for another try.
         function test_registrationFails() {
             addByText("orbticket://0123456789ABCDEF?address=http://127.0.0.1:1/vexa&pin=1234&key=MDEyMzQ1Njc4OWFiY2RlZg")
-            const dialog = find("registrationDialog")
-            tryCompare(dialog, "visible", true)
+            const dialog = opened("registrationDialog")
             for (let attempt = 0; attempt < 2; ++attempt) {
                 tryVerify(function () { return dialog.error.length > 0 }, 15000, "no error shown")
                 compare(find("registrationText", dialog.contentItem).text, "Не удалось установить соединение с сервером")
@@ -360,15 +358,13 @@ Item {
             for (let i = 0; i < outcomes.length; ++i) {
                 const login = devServer.createLogin(ticket.tokenUID, "<font color=green>Вход с 10.0.0." + i
                                                     + "</font><img src=\"http://127.0.0.1:1/i.png\">")
-                tryVerify(function () { return findChild(app, "confirmationDialog") !== null }, 15000, "no dialog")
                 const dialog = opened("confirmationDialog", app, 15000)
                 verifyPlain(find("issuerLabel", dialog.contentItem), issuer)
                 compare(find("userLabel", dialog.contentItem).text, "Аккаунт: ivan")
                 verifyPlain(find("metadataLabel", dialog.contentItem), login.metadata)
                 verify(/^\d\d\.\d\d\.\d{4}$/.test(find("dateLabel", dialog.contentItem).text))
                 verify(/^\d\d:\d\d:\d\d$/.test(find("timeLabel", dialog.contentItem).text))
-                compare(dialog.phase, "pending")
-                // How long ago it came, never an expiry the server does not enforce.
+                // Pending: how long ago it came, never an expiry the server does not enforce.
                 verify(/^Запрос пришёл [0-5] с назад$/.test(find("stateLabel", dialog.contentItem).text),
                        find("stateLabel", dialog.contentItem).text)
                 if (i === 2) {
@@ -505,7 +501,6 @@ Item {
             verify(testSetup.useLanguage(data.language))
             restart()
             checkTexts(app, "empty list", english)
-            compare(find("emptyTitle").text, english ? "No accounts yet" : "Аккаунтов пока нет")
             app.accounts.add(hotp)
             app.accounts.add(totp)
             app.tick++
