@@ -46,7 +46,6 @@ Item {
             restart()
             app.accounts.resetAllData()
             app.pinModel.resetPinCode()
-            compare(list().count, 0)
         }
 
         function cleanup() {
@@ -163,7 +162,8 @@ Item {
                 mouseClick(find("pinCheckButton", check.footer))
                 compare(find("pinCheckError", check.contentItem).text, i < pins.length - 1 ? "Неверный PIN-код" : "")
             }
-            return check
+            // Clicks reach what the PIN let through once the check has gone.
+            tryCompare(check, "visible", false)
         }
 
         function test_addByPastedText() {
@@ -235,17 +235,14 @@ Item {
             compare(row(1).user, "alice@example.com")
         }
 
-        function dataFile(name) {
-            return Platform.StandardPaths.writableLocation(Platform.StandardPaths.AppDataLocation) + "/" + name
-        }
-
         // Export with a password (typed twice) and without one (after a warning), then import.
         function test_backupExportImport() {
+            const dir = Platform.StandardPaths.writableLocation(Platform.StandardPaths.AppDataLocation)
             addByText(totp, 1)
             app.openSettings()
             mouseClick(find("exportItem", settle("settingsPage")))
             let page = settle("backupExportPage")
-            const fields = { pathField: dataFile("screens.json"), passwordField: "пароль", repeatField: "пароль!" }
+            const fields = { pathField: dir + "/screens.json", passwordField: "пароль", repeatField: "пароль!" }
             for (const name in fields)
                 find(name, page).text = fields[name]
             mouseClick(find("exportButton", page))
@@ -255,7 +252,7 @@ Item {
             tryCompare(find("doneLabel", page), "visible", true)
 
             find("formatBox", page).currentIndex = 1
-            find("pathField", page).text = dataFile("screens-plain.json")
+            find("pathField", page).text = dir + "/screens-plain.json"
             mouseClick(find("exportButton", page))
             const warning = opened("plainExportDialog", page)
             verify(!find("doneLabel", page).visible, "nothing written before the answer")
@@ -280,7 +277,7 @@ Item {
             verify(!find("pathError", picker).visible)
             mouseClick(find("backButton", picker))
             settle("backupImportPage")
-            find("pathField", page).text = dataFile("screens.json")
+            find("pathField", page).text = dir + "/screens.json"
             mouseClick(find("importButton", page))
             compare(find("errorLabel", page).text, "Файл зашифрован: введите пароль.")
             find("passwordField", page).text = "пароль"
@@ -294,7 +291,7 @@ Item {
                 app.accounts.add("otpauth://totp/Site" + i + ":user?secret=JBSWY3DPEHPK3PXP")
             app.pinModel.onSetPinCode("2468")
             rowMenu(0, "showQrItem")
-            const check = passPinCheck(["1111", "2468"])
+            passPinCheck(["1111", "2468"])
             const dialog = opened("accountQrDialog")
             verify(find("accountQrCode", dialog.contentItem).valid)
             verify(dialog.uri.indexOf("otpauth://totp/Site0:user?secret=JBSWY3DPEHPK3PXP") === 0, dialog.uri)
@@ -304,7 +301,6 @@ Item {
             mouseClick(find("transferItem", settle("settingsPage")))
             passPinCheck(["2468"])
             const transfer = settle("transferPage")
-            tryCompare(check, "visible", false)
             compare(find("transferCodes", transfer).count, 2)
             mouseClick(find("nextButton", transfer))
             tryCompare(find("transferCodes", transfer), "currentIndex", 1)

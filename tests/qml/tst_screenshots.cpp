@@ -37,7 +37,6 @@ class TestScreenshots : public QObject
     void shoot(const QString &name)
     {
         const QImage image = m_view->grabWindow();
-        QCOMPARE(image.size(), m_view->size() * m_view->devicePixelRatio());
         const QString path = QDir(KESTREL_SCREENSHOT_DIR).filePath(name + ".png");
         QVERIFY(image.save(path));
         // Not blank: many colours (text, icons) and a share of the sampled pixels off the
@@ -97,7 +96,6 @@ private slots:
 
     void cleanupTestCase()
     {
-        setLook("light-ru");
         // The collection outlives the window and does not free what it still holds at exit.
         QObject *accounts = m_view->rootObject()->property("accounts").value<QObject *>();
         QVERIFY(accounts && QMetaObject::invokeMethod(accounts, "resetAllData"));
