@@ -10,16 +10,6 @@
 #include <QQuickView>
 #include <QtTest>
 
-namespace {
-QStringList g_messages;
-void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg) {
-        g_messages << message;
-    }
-}
-} // namespace
-
 // Loading the main window (from the program's resources), and opening each page from it, must
 // not produce a single warning or error: they hide broken bindings and screens that silently miss their data.
 // (The dialogs are opened by the flow tests, which fail on QML warnings too.)
@@ -33,7 +23,12 @@ private slots:
     void loadsWithoutWarnings()
     {
         m_animations.install();
-        qInstallMessageHandler(collect);
+        static QStringList messages;
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+            if (type != QtDebugMsg && type != QtInfoMsg) {
+                messages << message;
+            }
+        });
         {
             QQuickView view;
             view.setResizeMode(QQuickView::SizeRootObjectToView);
@@ -63,7 +58,7 @@ private slots:
             QTest::qWait(150);
         }
         qInstallMessageHandler(nullptr);
-        QVERIFY2(g_messages.isEmpty(), qPrintable(g_messages.join('\n')));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
     }
 
     // Screens that the other tests cannot open (the camera page without a camera) must at least
