@@ -452,7 +452,6 @@ Item {
             app.accounts.add("otpauth://totp/Fast:x?secret=JBSWY3DPEHPK3PXP&period=2")
             tryCompare(find("nextCodeText", row(0)), "visible", true)
             const next = row(0).nextPassword
-            verify(/^[0-9]{6}$/.test(next), next)
             tryCompare(row(0), "password", next, 4000)
         }
 
