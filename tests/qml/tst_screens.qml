@@ -234,12 +234,15 @@ Item {
             compare(row(1).user, "alice@example.com")
         }
 
-        // Export with a password (typed twice) and without one (after a warning), then import.
+        // Export (after the PIN) with a password (typed twice) and without one (after a warning),
+        // then import.
         function test_backupExportImport() {
             const dir = Platform.StandardPaths.writableLocation(Platform.StandardPaths.AppDataLocation)
             addByText(totp, 1)
+            app.pinModel.onSetPinCode("2468")
             app.openSettings()
             mouseClick(find("exportItem", settle("settingsPage")))
+            passPinCheck(["2468"])
             let page = settle("backupExportPage")
             const fields = { pathField: dir + "/screens.json", passwordField: "пароль", repeatField: "пароль!" }
             for (const name in fields)
@@ -533,10 +536,8 @@ Item {
             // Set in the settings (reached through the main menu): too short is refused, a
             // mismatch of the repeat starts over.
             mouseClick(find("menuButton"))
-            tryCompare(find("settingsItem"), "visible", true)
-            mouseClick(find("settingsItem"))
-            const settings = settle("settingsPage")
-            mouseClick(find("setPinItem", settings))
+            mouseClick(find("settingsItem", opened("mainMenu")))
+            mouseClick(find("setPinItem", settle("settingsPage")))
             let setup = settle("pinSetupPage")
             enterPins(setup, ["12"])
             verify(find("errorLabel", setup).visible, "too short")
@@ -545,13 +546,13 @@ Item {
             enterPins(setup, ["2468", "2469"])
             compare(setup.step, "new")
             enterPins(setup, ["2468", "2468"])
-            const settings2 = settle("settingsPage")
+            const settings = settle("settingsPage")
 
             // Erasing everything now takes the PIN.
             app.accounts.add(totp)
-            find("resetItem", settings2).clicked()
+            find("resetItem", settings).clicked()
             passPinCheck(["1111", "2468"])
-            answer(opened("resetDialog", settings2), "acceptButton")
+            answer(opened("resetDialog", settings), "acceptButton")
             compare(app.accounts.rowCount(), 0)
 
             // Change, then remove, each after the current PIN.
