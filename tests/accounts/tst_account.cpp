@@ -210,7 +210,6 @@ private slots:
             return QJsonValue(changed);
         };
         QTest::newRow("member defaults keep saved") << QJsonValue(defaults) << "" << true << "";
-        QTest::newRow("platform clears saved") << with("platformOS", "aurora") << "" << false << "";
         QTest::newRow("offset clears saved") << with("timezoneOffset", 180) << "" << false << "";
         QTest::newRow("device id wins") << with("registrationId", "old") << "new" << false << "new";
         QTest::newRow("saved false stays") << with("saved", false) << "" << false << "";
