@@ -17,6 +17,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -80,10 +81,12 @@ int socketPort(const sockaddr_storage &address)
     return -1;
 }
 
-// The HTTP library hides the connection's socket from handlers, so find it by its two ports
-// and shut it down: the client then sees the connection end without a byte of answer, and
-// the library's own write fails and closes the descriptor as usual.
-bool shutdownConnection(int localPort, int remotePort)
+// The HTTP library hides the connection's socket from handlers, so find it by its two ports.
+// Ends the connection: an orderly shutdown, or with `reset` an abortive one (RST), which a
+// client cannot take for the end of an answer without a length. For the reset, the socket loses
+// its last descriptor to a stand-in, so the library's later writes fail and it closes the
+// stand-in as usual.
+bool endConnection(int localPort, int remotePort, bool reset)
 {
     DIR *dir = opendir("/proc/self/fd");
     if (!dir) {
@@ -109,7 +112,19 @@ bool shutdownConnection(int localPort, int remotePort)
             continue;
         }
         if (socketPort(local) == localPort && socketPort(peer) == remotePort) {
-            found = shutdown(static_cast<int>(fd), SHUT_RDWR) == 0;
+            if (!reset) {
+                found = shutdown(static_cast<int>(fd), SHUT_RDWR) == 0;
+                break;
+            }
+            const linger abortive{1, 0};
+            const int standIn = socket(AF_INET, SOCK_STREAM, 0);
+            found =
+                standIn >= 0 &&
+                setsockopt(static_cast<int>(fd), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive) == 0 &&
+                dup2(standIn, static_cast<int>(fd)) >= 0;
+            if (standIn >= 0) {
+                close(standIn);
+            }
             break;
         }
     }
@@ -346,7 +361,8 @@ void DevServer::serveProtocol(const QString &endpoint, const httplib::Request &r
         return;
     }
     if (fault.close) {
-        const bool closed = shutdownConnection(req.local_port > 0 ? req.local_port : m_port, req.remote_port);
+        const bool closed =
+            endConnection(req.local_port > 0 ? req.local_port : m_port, req.remote_port, false);
         record(endpoint, req.body, 0,
                closed ? QStringLiteral("fault: connection closed")
                       : QStringLiteral("fault: connection not found"),
@@ -455,11 +471,14 @@ void DevServer::misbehave(const QString &endpoint, const QString &kind, const ht
         res.set_content_provider(DRIP_LENGTH, "application/json", more, logSent);
     } else {
         // "reset": the head and the start of the body arrive, the rest never does.
-        const auto part = [sent](size_t, size_t, httplib::DataSink &sink) {
+        const int localPort = req.local_port > 0 ? req.local_port : m_port;
+        const int remotePort = req.remote_port;
+        const auto part = [sent, localPort, remotePort](size_t, size_t, httplib::DataSink &sink) {
             const std::string start = R"({"availableTokens":[)";
             if (sink.write(start.data(), start.size())) {
                 *sent = static_cast<qint64>(start.size());
             }
+            endConnection(localPort, remotePort, true);
             return false;
         };
         res.set_content_provider(RESET_LENGTH, "application/json", part, logSent);
