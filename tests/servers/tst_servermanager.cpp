@@ -16,8 +16,6 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 #include <QtTest>
 #include <atomic>
@@ -33,11 +31,9 @@ const int WAIT_MS = 10000;
 const int STRESS_SERVERS = 3;
 const int STRESS_INTERVAL_MS = 20;
 const int STRESS_DURATION_MS = 1500;
-// The hostile replies: polled at this interval, a request may take this long; a stream stops here
-// at the latest.
+// The hostile replies: polled at this interval, a request may take this long.
 const int HOSTILE_INTERVAL_MS = 15;
 const int DEADLINE_MS = 250;
-const qint64 STREAM_LIMIT = 64 * 1024 * 1024;
 
 QStringList warnings;
 QtMessageHandler previousHandler = nullptr;
@@ -66,6 +62,19 @@ QList<QJsonObject> entries(DevServerFixture &server, const QString &endpoint, bo
         }
     }
     return result;
+}
+
+// The bytes a misbehaving answer to `endpoint` handed over, once it has ended; -1 before.
+qint64 handedOver(DevServerFixture &server, const QString &endpoint)
+{
+    const QRegularExpression outcome("^fault: \\w+, (\\d+) bytes$");
+    for (const QJsonObject &entry : entries(server, endpoint)) {
+        const QRegularExpressionMatch match = outcome.match(entry.value("outcome").toString());
+        if (match.hasMatch()) {
+            return match.captured(1).toLongLong();
+        }
+    }
+    return -1;
 }
 
 template <typename T> bool distinct(const QList<T> &list)
@@ -103,102 +112,6 @@ bool pollsInOneChain(const std::function<int()> &updates)
     return waitFor([&] { return updates() >= count; }) && 10 <= clock.elapsed() / INTERVAL_MS + 2;
 }
 
-// An authentication server on 127.0.0.1 that answers like a real one (a login "s-1" for the
-// token "t-hostile" while offerLogin is set), except that the next request to the armed endpoint
-// gets one hostile answer: an endless body ("stream"), a byte at a time ("drip"), a redirect, a
-// connection closed mid-body ("reset"), an internal error ("500"), or thousands of logins under the
-// reply cap ("flood").
-struct HostileServer : QObject
-{
-    QTcpServer tcp;
-    QString endpoint, behaviour;
-    QStringList seen;    // endpoints requested, without the prefix
-    qint64 streamed = 0; // body bytes a stream handed to the socket before the client went away
-    bool offerLogin = false;
-
-    bool start()
-    {
-        connect(&tcp, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = tcp.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-        return tcp.listen(QHostAddress::LocalHost, 0);
-    }
-    QString address() const { return QStringLiteral("http://127.0.0.1:%1/h").arg(tcp.serverPort()); }
-    static QByteArray head(int length, const QByteArray &status = "200 OK") // length -1: none
-    {
-        return "HTTP/1.1 " + status + "\r\nConnection: close\r\n" +
-               (length < 0 ? QByteArray() : "Content-Length: " + QByteArray::number(length) + "\r\n") +
-               "\r\n";
-    }
-
-    void read(QTcpSocket *socket)
-    {
-        QByteArray buffer = socket->property("buffer").toByteArray() + socket->readAll();
-        const QRegularExpression request("^POST /h(\\S+).*?content-length: *(\\d+)\r\n.*?\r\n\r\n",
-                                         QRegularExpression::CaseInsensitiveOption |
-                                             QRegularExpression::DotMatchesEverythingOption);
-        QRegularExpressionMatch match;
-        while ((match = request.match(buffer)).hasMatch() &&
-               buffer.size() >= match.capturedEnd() + match.captured(2).toInt()) {
-            buffer.remove(0, match.capturedEnd() + match.captured(2).toInt());
-            seen << match.captured(1);
-            if (seen.last() == endpoint) {
-                endpoint.clear();
-                disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
-                return misbehave(socket);
-            }
-            const QByteArray body =
-                seen.last() == "/getRemovedTokens" ? R"({"tokens":[]})"
-                : offerLogin ? R"({"availableTokens":[{"tokenUID":"t-hostile","sessionID":"s-1"}]})"
-                             : "{}";
-            socket->write(head(body.size()).replace("close", "keep-alive") + body);
-        }
-        socket->setProperty("buffer", buffer);
-    }
-
-    void misbehave(QTcpSocket *socket)
-    {
-        offerLogin = false;
-        if (behaviour == "redirect") {
-            socket->write("HTTP/1.1 302 Found\r\nLocation: " + address().toLatin1() +
-                          "/elsewhere\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
-            socket->disconnectFromHost();
-        } else if (behaviour == "500") {
-            socket->write(head(18, "500 Internal Server Error") + R"({"message":"boom"})");
-            socket->disconnectFromHost();
-        } else if (behaviour == "reset") {
-            socket->write(head(1000) + R"({"availableTokens":[)");
-            socket->flush();
-            socket->abort();
-        } else if (behaviour == "drip") {
-            socket->write(head(100000));
-            auto *drip = new QTimer(socket);
-            connect(drip, &QTimer::timeout, socket, [socket] { socket->write(" "); });
-            drip->start(DEADLINE_MS / 5);
-        } else if (behaviour == "stream") {
-            // The next chunk only once the last one has left for the network.
-            const auto more = [this, socket] {
-                if (socket->bytesToWrite() == 0 && streamed < STREAM_LIMIT) {
-                    streamed += socket->write(QByteArray(64 * 1024, ' '));
-                }
-            };
-            connect(socket, &QTcpSocket::bytesWritten, socket, more);
-            socket->write(head(-1));
-        } else {
-            QByteArray body = R"({"availableTokens":[)";
-            for (int i = 0; body.size() < Request::MAX_REPLY_BYTES * 9 / 10; ++i) {
-                body += QByteArray(R"({"tokenUID":"other","sessionID":"s-)") + QByteArray::number(i) + "\"},";
-            }
-            body.chop(1);
-            socket->write(head(body.size() + 2) + body + "]}");
-            socket->disconnectFromHost();
-        }
-    }
-};
-
 // A dev server and a list model, whose manager polls at the test interval.
 struct Rig
 {
@@ -227,6 +140,9 @@ struct Rig
 class TestServerManager : public QObject
 {
     Q_OBJECT
+    // One server for all the hostile rows: a server per row would double their time.
+    DevServerFixture m_hostile;
+
 private slots:
     void initTestCase()
     {
@@ -333,20 +249,27 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, message);
         QFETCH(QString, status);
-        HostileServer server;
-        QVERIFY(server.start());
         // The failed update's checks need the test interval; the other kinds go faster.
         const bool polling = endpoint == "/updateTokens";
         ServerManager::SetDefaultPollIntervalForTests(polling ? INTERVAL_MS : HOSTILE_INTERVAL_MS);
-        ModelFixture fixture(server.address(), {"t-hostile"});
-        AccountsListModel *model = fixture.model();
-        ServerManager *manager = model->findChild<ServerManager *>();
+        DevServerFixture &server = m_hostile;
+        QVERIFY(server.isRunning() || server.start());
+        server.clearFaults();
+        server.clearLog();
+        Rig rig;
+        rig.open();
+        Account *account = rig.registerTicket(server, "push");
+        QVERIFY(account);
+        AccountsListModel *model = rig.model.get();
+        ServerManager *manager = rig.manager();
         HttpClient *client = manager->GetHttpClientProcess()->GetClient();
         QMetaObject::invokeMethod(
             client, [client] { client->SetRequestDeadline(DEADLINE_MS); }, Qt::BlockingQueuedConnection);
         // What the user is told: a registration's error, an answer's, or nothing for the polling.
+        QSignalSpy badReplies(model, &AccountsListModel::badreply);
         QSignalSpy told(model, endpoint == "/register" ? &AccountsListModel::badreply
                                                        : &AccountsListModel::confirmationerror);
+        QSignalSpy confirmations(model, &AccountsListModel::requestconfirmation);
         QSignalSpy accepted(model, &AccountsListModel::accepted);
         // The operation type of the row's request kind.
         const int type =
@@ -372,22 +295,25 @@ private slots:
                 Qt::QueuedConnection);
         });
         const auto updatesPast = [&server](int more) {
-            const int count = server.seen.count("/updateTokens") + more;
-            return waitFor([&] { return server.seen.count("/updateTokens") >= count; });
+            return waitForUpdates(server, entries(server, "/updateTokens").size() + more);
         };
         QVERIFY(updatesPast(1));
 
-        server.endpoint = endpoint;
-        server.behaviour = behaviour;
+        const QJsonObject fault = behaviour == "500" ? QJsonObject{{"status", 500}, {"message", "boom"}}
+                                                     : QJsonObject{{"kind", behaviour}};
+        // Qt resends a request whose connection closed mid-answer, a varying number of times.
+        const int count = behaviour == "reset" ? 10 : 1;
+        QVERIFY(!server.injectFault(endpoint, fault, count).isEmpty());
         const qint64 logged = loggedBytes;
         const int before = results.size();
         if (endpoint == "/register") {
-            model->add("orbticket://req-h?address=" + server.address() + "&key=AAAQEAYEAUDAOCAJBIFQYDIOB4");
+            model->add(server.createTicket("push").value("uri").toString());
         } else if (endpoint == "/getRemovedTokens") {
             manager->getRemovedTokens();
         } else if (endpoint == "/acceptToken") {
-            server.offerLogin = true;
-            QVERIFY(fixture.confirmations.wait(WAIT_MS));
+            // Offered at the next update, which may come while the admin call waits.
+            server.createLogin(account->m_tokenUID, "hostile");
+            QTRY_COMPARE_WITH_TIMEOUT(confirmations.count(), 1, WAIT_MS);
             model->acceptAuth();
         }
         if (behaviour == "flood") {
@@ -407,12 +333,15 @@ private slots:
             }
             return settled(failed);
         }));
-        // Cut off near the cap (socket buffers hold a few megabytes more), not read to its end.
+        server.clearFaults();
+        // Cut off near the cap, long before the deadline would have ended it (a stream comes at
+        // tens of megabytes a second) or the server's own limit of 64 MiB.
+        qint64 streamed = -1;
+        QVERIFY(behaviour != "stream" ||
+                waitFor([&] { return (streamed = handedOver(server, endpoint)) >= 0; }));
         QVERIFY2(behaviour != "stream" ||
-                     (server.streamed > Request::MAX_REPLY_BYTES && server.streamed < STREAM_LIMIT / 4),
-                 qPrintable(QString::number(server.streamed)));
-        // The stream ends here: the rest of the row needs this thread, which serves it.
-        server.streamed = STREAM_LIMIT;
+                     (streamed > Request::MAX_REPLY_BYTES && streamed < 4 * Request::MAX_REPLY_BYTES),
+                 qPrintable(QString::number(streamed)));
         const auto [errorCode, text, network, sessionText] = results[failed];
         QCOMPARE(errorCode, code);
         QCOMPARE(text, message);
@@ -434,14 +363,13 @@ private slots:
             QVERIFY(waitFor([&] { return told.count() == 1; }));
             QCOMPARE(told.at(0).at(0).toString(), message);
         }
-        QCOMPARE(fixture.badReplies.count(), endpoint == "/register" ? 1 : 0);
+        QCOMPARE(badReplies.count(), endpoint == "/register" ? 1 : 0);
         QCOMPARE(accepted.count(), 0);
         model->finishConfirmation();
-        QVERIFY(!server.seen.contains("/elsewhere"));
         // Polling goes on (after an update, as its success showed), and in one chain after an error
         // the server answered and one the client ended itself.
         if (polling && (behaviour == "500" || behaviour == "drip")) {
-            QVERIFY(pollsInOneChain([&] { return int(server.seen.count("/updateTokens")); }));
+            QVERIFY(pollsInOneChain([&] { return entries(server, "/updateTokens").size(); }));
         } else if (!polling) {
             QVERIFY(updatesPast(1));
         }
