@@ -90,10 +90,11 @@ public:
     // "/getRemovedTokens", "/acceptToken"). `fault` members: "status" (HTTP status) with an
     // optional "message" (answered as {"message": ...}; without it the body is "{}") or a raw
     // "body" (sent as text/plain, not JSON); "delayMs" (answer late; alone it delays the normal
-    // answer); "close": true (drop the connection without a byte of answer). Replaces an earlier
-    // fault of that endpoint. Qt resends a request whose connection closed without an answer
-    // (how often varies), so for "close" give a count well above that, e.g. 10, and call
-    // clearFaults() once the client has seen its error.
+    // answer); "close": true (drop the connection without a byte of answer); or a "kind":
+    // "stream", "drip", "reset", "redirect" or "flood" (see tools/devserver/README.md). Replaces an
+    // earlier fault of that endpoint. Qt resends a request whose connection closed without an
+    // answer or in the middle of one (how often varies), so for "close" and "reset" give a count
+    // well above that, e.g. 10, and call clearFaults() once the client has seen its error.
     QJsonObject injectFault(const QString &endpoint, const QJsonObject &fault, int count = 1);
     QJsonObject clearFaults() { return admin(QStringLiteral("clearFaults")); }
 
