@@ -5,7 +5,6 @@
 #include "accounts/datastorage.h"
 
 #include <QLocale>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -81,13 +80,10 @@ private slots:
         QTest::newRow("no colon") << "otpauth://totp/john" + s << "1|||30|0||";
         QTest::newRow("two colons") << "otpauth://totp/a:b:c" + s << "1|||30|0||";
         QTest::newRow("ends in colon") << "otpauth://totp/ACME:" + s << "1|ACME||30|0||";
-        QTest::newRow("hotp") << "otpauth://hotp/A:b" + s + "&counter=5"
-                              << "2|A|b||5||";
         QTest::newRow("ticket") << "orbticket://r7?address=https://h:8443/api&pin=1&key=k=="
                                 << "3||||0|https://h:8443/api|r7";
         QTest::newRow("ticket without address") << "orbticket://r7?pin=1234" << invalid;
         QTest::newRow("ticket without reqID") << "orbticket://?address=https://a" << invalid;
-        QTest::newRow("digits not a number") << "otpauth://totp/A:b" + s + "&digits=x" << invalid;
         QTest::newRow("not a URI") << "hello" << invalid;
     }
     void constructFromUri()
@@ -98,7 +94,6 @@ private slots:
             QString::number(account->m_tokenType), account->m_issuer,  account->m_user, account->m_period,
             QString::number(account->m_counter),   account->m_address, account->m_reqID};
         QTEST(actual.join('|'), "expected");
-        QCOMPARE(account->getPassword(), QString("- - - -"));
         if (account->m_tokenType != Account::TokenTOTP && account->m_tokenType != Account::TokenHOTP) {
             QCOMPARE(int(account->m_otpToken.type()), 0);
         }
@@ -112,8 +107,6 @@ private slots:
     void codeAtPeriodBoundary()
     {
         std::unique_ptr<Account> totp(Account::CreateStandartAccount(TOTP + "&digits=8"));
-        totp->IncrementCounter();
-        QCOMPARE(totp->m_counter, 0);
         QSignalSpy changed(totp.get(), &Account::passwordChanged);
         // RFC 6238: 1111111109 is in step 37037036, 1111111110 starts step 37037037. Each read:
         // the time, the code, the next period's code and whether the code changed. A lock set
@@ -138,6 +131,7 @@ private slots:
         QCOMPARE(totp->getPassword(), QString("44266759"));
     }
 
+    // The last second of a period is read through the list model's roles.
     void timeout_data()
     {
         QTest::addColumn<QString>("uri");
@@ -145,7 +139,6 @@ private slots:
         QTest::addColumn<int>("timeout");
         QTest::addColumn<int>("progress");
         QTest::newRow("start") << TOTP << 0 << 30 << 100;
-        QTest::newRow("last second") << TOTP << 29 << 1 << 3;
         QTest::newRow("60 s period") << TOTP + "&period=60" << 45 << 15 << 25;
         QTest::newRow("hotp: no period") << HOTP << 7 << 0 << 100;
     }
@@ -159,6 +152,7 @@ private slots:
         QTEST(account->GetTimeoutProgress(), "progress");
     }
 
+    // What else a new push account's record holds is in the data file tests' golden file.
     void pushAccountEnvironment_data()
     {
         QTest::addColumn<int>("offsetSeconds");
@@ -174,28 +168,21 @@ private slots:
         QFETCH(QString, locale);
         setClock(BASE_TIME, offsetSeconds);
         QLocale::setDefault(QLocale(locale));
-        DataStorage::Instance()->SaveRegistrationId("device-42");
         std::unique_ptr<Account> account(
             Account::CreateAuthAccount(TOTP, "https://a", "req", "uid-1", "key"));
         auto *auth = dynamic_cast<AuthAccount *>(account.get());
         QVERIFY(auth);
         const NotificationToken &token = auth->m_notificationToken;
-        QCOMPARE(token.registrationId, QString("device-42"));
-        QCOMPARE(token.platformOS, QString("aurora"));
         QTEST(token.language, "language");
         QTEST(token.timeZoneOffset, "minutes");
-        QVERIFY(!token.saved);
     }
 
-    // Kinds and "Type" values are covered by the data file tests; these are the counter rules.
+    // Kinds and "Type" values are covered by the data file tests, and that a HOTP code waits for
+    // its button by the list model's roles; these are the counter rules.
     void restoredHotpCounter()
     {
         QJsonObject object{{"Type", 1}, {"URI", HOTP}, {"Counter", 5}};
         std::unique_ptr<Account> account(Account::CreateAccountFromJson(object));
-        QCOMPARE(account->m_counter, 5);
-        // A HOTP code is made on demand only.
-        account->UpdatePass();
-        QCOMPARE(account->getPassword(), QString("- - - -"));
         // The code continues from the stored counter, not the URI's: RFC 4226 code for counter 6.
         account->IncrementCounter();
         QCOMPARE(account->getPassword(), QString("287922"));
@@ -223,7 +210,6 @@ private slots:
             return QJsonValue(changed);
         };
         QTest::newRow("member defaults keep saved") << QJsonValue(defaults) << "" << true << "";
-        QTest::newRow("platform clears saved") << with("platformOS", "aurora") << "" << false << "";
         QTest::newRow("offset clears saved") << with("timezoneOffset", 180) << "" << false << "";
         QTest::newRow("device id wins") << with("registrationId", "old") << "new" << false << "new";
         QTest::newRow("saved false stays") << with("saved", false) << "" << false << "";
@@ -274,7 +260,6 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("equal");
         QTest::addColumn<QString>("candidate");
-        QTest::newRow("local, other secret") << "local A:b - -" << true << "local A:b - -";
         QTest::newRow("local, other user") << "local A:b - -" << false << "local A:c - -";
         QTest::newRow("local, other issuer") << "local A:b - -" << false << "local B:b - -";
         QTest::newRow("server OTP, other server") << "orb A:b https://a 1" << true << "orb A:b https://b 2";
@@ -299,6 +284,9 @@ private slots:
         data.AddAccount(makeAccount(stored));
         QScopedPointer<Account> probe(makeAccount(candidate, "GEZDGNBVGY3TQOJQ"));
         QCOMPARE(data.findIfEquals(probe.data()), equal ? match : nullptr);
+        // The match may be gone when the user chooses to replace it: an account not listed is not.
+        QCOMPARE(data.ReplaceAccount(probe.data(), probe.data()), -1);
+        QCOMPARE(data.m_accounts.size(), 3);
         qDeleteAll(data.m_accounts);
     }
 
@@ -310,45 +298,17 @@ private slots:
         }
         auto *first = dynamic_cast<AuthAccount *>(data.accountForIndex(1));
         auto *second = dynamic_cast<AuthAccount *>(data.accountForIndex(2));
-        QVERIFY(first && second);
+        // Rows past either end (a view's stale row) have no account.
+        QVERIFY(first && second && !data.accountForIndex(3) && !data.accountForIndex(-1));
         first->m_notificationToken.registrationId = "old";
         second->m_notificationToken.registrationId = "new";
         first->m_notificationToken.saved = second->m_notificationToken.saved = true;
-        const QJsonValue local = data.toJsonArray().at(0);
 
         data.UpdateRegistrationId("new");
         QCOMPARE(first->m_notificationToken.registrationId, QString("new"));
         QVERIFY(!first->m_notificationToken.saved);
         QVERIFY(second->m_notificationToken.saved);
-        QCOMPARE(data.toJsonArray().at(0), local);
         qDeleteAll(data.m_accounts);
-    }
-
-    void lookupsAndChanges()
-    {
-        AccountsData data;
-        QScopedPointer<Account> outsider(makeAccount("local A:x - -"));
-        QPointer<Account> a = makeAccount("orb A:bob https://a uid-1");
-        QPointer<Account> b = makeAccount("orb B:bob https://a uid-1");
-        data.m_accounts = {a, b};
-        QCOMPARE(data.accountForUser("bob"), a);
-        QCOMPARE(data.accountForTokenUID("uid-1"), a);
-        QCOMPARE(data.accountForIndex(2), nullptr);
-
-        data.removeAtIndex(-1);
-        data.removeAtIndex(2);
-        QCOMPARE(data.RemoveAccount(nullptr), -1);
-        QCOMPARE(data.ReplaceAccount(outsider.data(), a), -1);
-        QCOMPARE(data.m_accounts, QList<Account *>({a, b}));
-
-        // Replace takes the pointer out of the list without deleting (as remove does, which the
-        // model's tests show); removeAtIndex deletes.
-        QScopedPointer<Account> replaced(b.data());
-        QCOMPARE(data.ReplaceAccount(b, outsider.data()), 1);
-        data.removeAtIndex(0);
-        QVERIFY(a.isNull() && !b.isNull());
-        QCOMPARE(data.m_accounts, QList<Account *>({outsider.data()}));
-        data.m_accounts.clear();
     }
 };
 

@@ -179,7 +179,6 @@ private slots:
     {
         QFETCH(QString, text);
         DataStorage *storage = DataStorage::Instance();
-        QVERIFY(storage->GetApplicationPin().isEmpty() && storage->GetRegistrationId().isEmpty());
         storage->SaveApplicationPin("previous");
         storage->SaveRegistrationId("previous");
         storage->SaveApplicationPin(text);

@@ -100,8 +100,6 @@ private slots:
                                      << "Файл зашифрован: введите пароль.";
         QTest::newRow("content tag flipped") << mutated(encrypted, "\"tag\": \"e", "\"tag\": \"f")
                                              << "correct horse" << QStringList() << 0 << DAMAGED;
-        QTest::newRow("slot tag flipped") << mutated(encrypted, "\"tag\": \"d", "\"tag\": \"c")
-                                          << "correct horse" << QStringList() << 0 << WRONG_PASSWORD;
         QTest::newRow("scrypt beyond the limit") << mutated(encrypted, "\"n\": 32768", "\"n\": 1048576")
                                                  << "correct horse" << QStringList() << 0 << DAMAGED;
         QTest::newRow("only a biometric slot")

@@ -86,7 +86,6 @@ QJsonObject DevServerFixture::admin(const QString &command, const QJsonObject &b
 {
     const RawReply reply = post(m_origin + QStringLiteral("/admin/") + command,
                                 QJsonDocument(body).toJson(QJsonDocument::Compact), true);
-    m_lastStatus = reply.status;
     const QJsonDocument document = QJsonDocument::fromJson(reply.body);
     const QJsonObject answer = document.object();
     m_error.clear();

@@ -22,7 +22,7 @@
 // The server listens on a free port of 127.0.0.1 and is killed by the destructor (or stop()).
 // Every admin call is synchronous (bounded by adminTimeoutMs) and returns the server's JSON
 // answer; on a transport failure or a non-JSON answer it returns an empty object and
-// errorString() says why. lastStatus() is the HTTP status of the last admin call.
+// errorString() says why. A successful answer carries "ok": true.
 // Needs a QCoreApplication (QTest's main provides one) and must be used on one thread.
 class DevServerFixture
 {
@@ -41,10 +41,7 @@ public:
 
     // Base address the tickets carry, e.g. "http://127.0.0.1:40123/vexa" (https with TLS).
     QString address() const { return m_address; }
-    // Scheme, host and port without the prefix, e.g. "http://127.0.0.1:40123".
-    QString origin() const { return m_origin; }
     QString errorString() const { return m_error; }
-    int lastStatus() const { return m_lastStatus; }
     // Everything the server printed so far (stdout and stderr).
     QByteArray output();
 
@@ -59,7 +56,7 @@ public:
     // Certificate errors are fatal unless ignoreTlsErrors is set.
     RawReply post(const QString &url, const QByteArray &body, bool ignoreTlsErrors = false);
 
-    // POST origin() + "/admin/" + command with `body`; the building block of the calls below.
+    // POST <scheme>://127.0.0.1:<port>/admin/<command> with `body`; the building block of the calls below.
     QJsonObject admin(const QString &command, const QJsonObject &body = {});
 
     // New ticket. kind: "push" (answer with "authkey"), "otp" (server-bound OTP account) or
@@ -93,10 +90,11 @@ public:
     // "/getRemovedTokens", "/acceptToken"). `fault` members: "status" (HTTP status) with an
     // optional "message" (answered as {"message": ...}; without it the body is "{}") or a raw
     // "body" (sent as text/plain, not JSON); "delayMs" (answer late; alone it delays the normal
-    // answer); "close": true (drop the connection without a byte of answer). Replaces an earlier
-    // fault of that endpoint. Qt resends a request whose connection closed without an answer
-    // (how often varies), so for "close" give a count well above that, e.g. 10, and call
-    // clearFaults() once the client has seen its error.
+    // answer); "close": true (drop the connection without a byte of answer); or a "kind":
+    // "stream", "drip", "reset", "redirect" or "flood" (see tools/devserver/README.md). Replaces an
+    // earlier fault of that endpoint. Qt resends a request whose connection closed without an
+    // answer or in the middle of one (how often varies), so for "close" and "reset" give a count
+    // well above that, e.g. 10, and call clearFaults() once the client has seen its error.
     QJsonObject injectFault(const QString &endpoint, const QJsonObject &fault, int count = 1);
     QJsonObject clearFaults() { return admin(QStringLiteral("clearFaults")); }
 
@@ -115,7 +113,6 @@ private:
     QString m_address;
     QString m_origin;
     QString m_error;
-    int m_lastStatus = 0;
     int m_adminTimeoutMs = 10000;
 };
 

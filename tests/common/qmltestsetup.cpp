@@ -4,44 +4,9 @@
 #include "ui/uitypes.h"
 
 #include <QCoreApplication>
-#include <QNetworkAccessManager>
-
 #include <QQmlContext>
 #include <QQmlError>
 #include <QUrl>
-#include <atomic>
-
-namespace {
-
-std::atomic<int> engineRequestCount{0};
-
-// The engine's network access, counted.
-class CountingManager : public QNetworkAccessManager
-{
-public:
-    using QNetworkAccessManager::QNetworkAccessManager;
-
-protected:
-    QNetworkReply *createRequest(Operation op, const QNetworkRequest &request, QIODevice *data) override
-    {
-        ++engineRequestCount;
-        return QNetworkAccessManager::createRequest(op, request, data);
-    }
-};
-
-// Called on the engine's loader threads too.
-class CountingFactory : public QQmlNetworkAccessManagerFactory
-{
-public:
-    QNetworkAccessManager *create(QObject *parent) override { return new CountingManager(parent); }
-};
-
-} // namespace
-
-int DevServerBridge::engineRequests() const
-{
-    return engineRequestCount;
-}
 
 QmlTestSetup::QmlTestSetup()
 {
@@ -71,8 +36,6 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
         "mainFileUrl", QUrl::fromLocalFile(QStringLiteral(KESTREL_QML_DIR "/Kestrel2FAClient.qml")));
     engine->rootContext()->setContextProperty("devServer", new DevServerBridge(engine));
     engine->rootContext()->setContextProperty("testSetup", this);
-    m_networkFactory = std::make_unique<CountingFactory>();
-    engine->setNetworkAccessManagerFactory(m_networkFactory.get());
     connect(engine, &QQmlEngine::warnings, this, [this](const QList<QQmlError> &warnings) {
         for (const QQmlError &warning : warnings) {
             m_warnings << warning.toString();

@@ -9,11 +9,8 @@
 #include <QJsonObject>
 #include <QObject>
 #include <QQmlEngine>
-#include <QQmlNetworkAccessManagerFactory>
 #include <QTemporaryDir>
 #include <QVariantMap>
-
-#include <memory>
 
 // Lets the QML tests drive kestrel-devserver: tickets, login requests, withdrawals.
 class DevServerBridge : public QObject
@@ -39,9 +36,6 @@ public:
         return m_server.withdrawLogin(sessionID).toVariantMap();
     }
     Q_INVOKABLE QVariantList logins() { return m_server.logins().toVariantList(); }
-    // Network requests the QML engine has made (images and the like): the screens make none, so
-    // a count above 0 means text from outside was taken for markup.
-    Q_INVOKABLE int engineRequests() const;
 
 private:
     DevServerFixture m_server;
@@ -74,7 +68,6 @@ public slots:
 private:
     QTemporaryDir m_dataHome;
     QStringList m_warnings;
-    std::unique_ptr<QQmlNetworkAccessManagerFactory> m_networkFactory;
 };
 
 // main() of a Qt Test on the main window, prepared as for the Qt Quick Test ones.

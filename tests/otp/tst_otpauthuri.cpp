@@ -91,7 +91,6 @@ private slots:
         QTest::addColumn<QByteArray>("value");
         QTest::addColumn<QByteArray>("decoded");
         QTest::newRow("escapes") << QByteArray("a%40b+c") << QByteArray("a@b c");
-        QTest::newRow("lone %") << QByteArray("100%") << QByteArray("100%");
         QTest::newRow("% without hex") << QByteArray("%zz%") << QByteArray("%zz%");
         QTest::newRow("one hex digit") << QByteArray("%4g.%7") << QByteArray("\x04.\x07");
         QTest::newRow("prefix kept") << QByteArray("otpauth://x%2Fy") << QByteArray("otpauth://x/y");
@@ -161,21 +160,17 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("algorithm");
-        QTest::addColumn<int>("setAlgorithm");
-        QTest::newRow("SHA1") << "SHA1" << 1 << 1;
-        QTest::newRow("sha-256") << "sha-256" << 2 << 2;
-        QTest::newRow("SHA512") << "SHA512" << 3 << 3;
-        QTest::newRow("SHA-512") << "SHA-512" << 0 << 3;
-        QTest::newRow("Sha256") << "Sha256" << 0 << 2;
-        QTest::newRow("md5") << "md5" << 0 << 0;
+        QTest::newRow("SHA1") << "SHA1" << 1;
+        QTest::newRow("sha-256") << "sha-256" << 2;
+        QTest::newRow("SHA512") << "SHA512" << 3;
+        QTest::newRow("SHA-512") << "SHA-512" << 0;
+        QTest::newRow("Sha256") << "Sha256" << 0;
+        QTest::newRow("md5") << "md5" << 0;
     }
     void converters()
     {
         QFETCH(QString, text);
         QTEST(int(OTPToken::stringToAlgoritm(text.toStdString())), "algorithm");
-        OTPToken token(1);
-        token.setAlgorithm(text.toStdString());
-        QTEST(int(token.algorithm()), "setAlgorithm");
     }
 };
 

@@ -46,7 +46,6 @@ Item {
             restart()
             app.accounts.resetAllData()
             app.pinModel.resetPinCode()
-            compare(list().count, 0)
         }
 
         function cleanup() {
@@ -86,8 +85,9 @@ Item {
             visit(item)
         }
 
-        // A popup, once it is open and takes clicks.
+        // A popup, once it is made (on first use), open and takes clicks.
         function opened(name, parent, timeout) {
+            tryVerify(function () { return findChild(parent || app, name) !== null }, timeout, "no " + name)
             const popup = find(name, parent)
             tryCompare(popup, "opened", true, timeout)
             return popup
@@ -162,7 +162,8 @@ Item {
                 mouseClick(find("pinCheckButton", check.footer))
                 compare(find("pinCheckError", check.contentItem).text, i < pins.length - 1 ? "Неверный PIN-код" : "")
             }
-            return check
+            // Clicks reach what the PIN let through once the check has gone.
+            tryCompare(check, "visible", false)
         }
 
         function test_addByPastedText() {
@@ -174,26 +175,20 @@ Item {
             addByText("  " + totp + "\n", 1)
             tryCompare(find("emptyState"), "visible", false)
             const r = row(0)
-            compare(r.issuer, "GitHub")
-            compare(r.user, "alice@example.com")
             verify(/^[0-9]{3} [0-9]{3}$/.test(find("code", r).text), find("code", r).text)
-            compare(find("toast").text, "Аккаунт добавлен")
             // Tap copies the code without its space.
             mouseClick(r)
             compare(app.clipboardText(), r.password)
             compare(find("toast").text, "Код скопирован")
 
-            // HOTP: no code before the first request, then a new one at each.
+            // HOTP: no code before the first request (that each request moves the counter on is
+            // the models' test).
             addByText(hotp, 2)
             const h = row(1)
-            verify(!h.hasCode, "no HOTP code before the first request")
             mouseClick(h)
             compare(find("toast").text, "Сначала получите код кнопкой ↻")
             mouseClick(find("nextCode", h))
             tryVerify(function () { return h.hasCode })
-            const first = h.password
-            mouseClick(find("nextCode", h))
-            tryVerify(function () { return h.password !== first })
 
             // The search field filters by issuer and by user.
             mouseClick(find("searchButton"))
@@ -239,30 +234,17 @@ Item {
             compare(row(1).user, "alice@example.com")
         }
 
-        function test_remove() {
-            addByText(totp)
-            addByText(hotp, 2)
-            for (const [button, rows] of [["cancelButton", 2], ["acceptButton", 1]]) {
-                rowMenu(1, "removeItem")
-                const dialog = opened("removeDialog")
-                verify(dialog.text.indexOf("Bank") >= 0 && dialog.text.indexOf("bob") >= 0, dialog.text)
-                answer(dialog, button)
-                tryCompare(list(), "count", rows)
-            }
-            compare(row(0).issuer, "GitHub")
-        }
-
-        function dataFile(name) {
-            return Platform.StandardPaths.writableLocation(Platform.StandardPaths.AppDataLocation) + "/" + name
-        }
-
-        // Export with a password (typed twice) and without one (after a warning), then import.
+        // Export (after the PIN) with a password (typed twice) and without one (after a warning),
+        // then import.
         function test_backupExportImport() {
+            const dir = Platform.StandardPaths.writableLocation(Platform.StandardPaths.AppDataLocation)
             addByText(totp, 1)
+            app.pinModel.onSetPinCode("2468")
             app.openSettings()
             mouseClick(find("exportItem", settle("settingsPage")))
+            passPinCheck(["2468"])
             let page = settle("backupExportPage")
-            const fields = { pathField: dataFile("screens.json"), passwordField: "пароль", repeatField: "пароль!" }
+            const fields = { pathField: dir + "/screens.json", passwordField: "пароль", repeatField: "пароль!" }
             for (const name in fields)
                 find(name, page).text = fields[name]
             mouseClick(find("exportButton", page))
@@ -272,7 +254,7 @@ Item {
             tryCompare(find("doneLabel", page), "visible", true)
 
             find("formatBox", page).currentIndex = 1
-            find("pathField", page).text = dataFile("screens-plain.json")
+            find("pathField", page).text = dir + "/screens-plain.json"
             mouseClick(find("exportButton", page))
             const warning = opened("plainExportDialog", page)
             verify(!find("doneLabel", page).visible, "nothing written before the answer")
@@ -297,13 +279,12 @@ Item {
             verify(!find("pathError", picker).visible)
             mouseClick(find("backButton", picker))
             settle("backupImportPage")
-            find("pathField", page).text = dataFile("screens.json")
+            find("pathField", page).text = dir + "/screens.json"
             mouseClick(find("importButton", page))
             compare(find("errorLabel", page).text, "Файл зашифрован: введите пароль.")
             find("passwordField", page).text = "пароль"
             mouseClick(find("importButton", page))
             compare(find("summaryLabel", page).text, "Импортировано аккаунтов: 1. Уже были в списке: 0. Не поддерживаются: 0.")
-            compare(list().count, 1)
         }
 
         // An account's code and the transfer codes wait for the PIN; the codes add on another phone.
@@ -312,7 +293,7 @@ Item {
                 app.accounts.add("otpauth://totp/Site" + i + ":user?secret=JBSWY3DPEHPK3PXP")
             app.pinModel.onSetPinCode("2468")
             rowMenu(0, "showQrItem")
-            const check = passPinCheck(["1111", "2468"])
+            passPinCheck(["1111", "2468"])
             const dialog = opened("accountQrDialog")
             verify(find("accountQrCode", dialog.contentItem).valid)
             verify(dialog.uri.indexOf("otpauth://totp/Site0:user?secret=JBSWY3DPEHPK3PXP") === 0, dialog.uri)
@@ -322,7 +303,6 @@ Item {
             mouseClick(find("transferItem", settle("settingsPage")))
             passPinCheck(["2468"])
             const transfer = settle("transferPage")
-            tryCompare(check, "visible", false)
             compare(find("transferCodes", transfer).count, 2)
             mouseClick(find("nextButton", transfer))
             tryCompare(find("transferCodes", transfer), "currentIndex", 1)
@@ -339,8 +319,7 @@ Item {
         // and keeps the ticket for another try.
         function test_registrationFails() {
             addByText("orbticket://0123456789ABCDEF?address=http://127.0.0.1:1/vexa&pin=1234&key=MDEyMzQ1Njc4OWFiY2RlZg")
-            const dialog = find("registrationDialog")
-            tryCompare(dialog, "visible", true)
+            const dialog = opened("registrationDialog")
             for (let attempt = 0; attempt < 2; ++attempt) {
                 tryVerify(function () { return dialog.error.length > 0 }, 15000, "no error shown")
                 compare(find("registrationText", dialog.contentItem).text, "Не удалось установить соединение с сервером")
@@ -351,12 +330,13 @@ Item {
             }
         }
 
-        // Shown as written, not as markup: the text takes the width of its every character.
+        // Shown as written, not as markup (which could restyle the dialog or fetch an image): the
+        // text takes the width of its every character, unwrapped.
         function verifyPlain(label, text) {
             compare(label.text, text)
             metrics.font = label.font
             metrics.text = text
-            fuzzyCompare(label.contentWidth, metrics.advanceWidth, 2, text)
+            fuzzyCompare(label.implicitWidth, metrics.advanceWidth, 2, text)
         }
 
         // Registration from a ticket, then three login requests: accepted, declined, withdrawn
@@ -367,7 +347,6 @@ Item {
             const issuer = "<b>Kestrel</b> Demo"
             const ticket = devServer.createTicket("push", "mobileauth", { issuer: issuer, user: "ivan" })
             addByText(ticket.uri)
-            tryCompare(find("registrationDialog"), "visible", true)
             tryCompare(list(), "count", 1, 15000)
             tryCompare(find("registrationDialog"), "visible", false)
             tryCompare(row(0), "network", 1, 15000)
@@ -377,15 +356,13 @@ Item {
             for (let i = 0; i < outcomes.length; ++i) {
                 const login = devServer.createLogin(ticket.tokenUID, "<font color=green>Вход с 10.0.0." + i
                                                     + "</font><img src=\"http://127.0.0.1:1/i.png\">")
-                tryVerify(function () { return findChild(app, "confirmationDialog") !== null }, 15000, "no dialog")
                 const dialog = opened("confirmationDialog", app, 15000)
                 verifyPlain(find("issuerLabel", dialog.contentItem), issuer)
                 compare(find("userLabel", dialog.contentItem).text, "Аккаунт: ivan")
-                compare(find("metadataLabel", dialog.contentItem).text, login.metadata)
+                verifyPlain(find("metadataLabel", dialog.contentItem), login.metadata)
                 verify(/^\d\d\.\d\d\.\d{4}$/.test(find("dateLabel", dialog.contentItem).text))
                 verify(/^\d\d:\d\d:\d\d$/.test(find("timeLabel", dialog.contentItem).text))
-                compare(dialog.phase, "pending")
-                // How long ago it came, never an expiry the server does not enforce.
+                // Pending: how long ago it came, never an expiry the server does not enforce.
                 verify(/^Запрос пришёл [0-5] с назад$/.test(find("stateLabel", dialog.contentItem).text),
                        find("stateLabel", dialog.contentItem).text)
                 if (i === 2) {
@@ -404,7 +381,6 @@ Item {
                 compare(state, outcomes[i][1], "as the server saw it")
                 answer(dialog, "closeButton")
             }
-            compare(devServer.engineRequests(), 0, "the image in the metadata was fetched")
         }
 
         // Typed by hand: each refusal names what to mend and keeps the page; then a secret as
@@ -437,11 +413,11 @@ Item {
             compare(typed.password, row(1).password)
         }
 
-        // Renamed, moved by the row menu and by dragging; all of it kept over a restart.
-        function test_editAndOrder() {
+        // Renamed, moved by the row menu and by dragging, all of it kept over a restart; then
+        // removed once the question is answered yes.
+        function test_editOrderAndRemove() {
             for (const issuer of ["A", "B", "C"])
                 app.accounts.add("otpauth://totp/" + issuer + ":u?secret=JBSWY3DPEHPK3PXP")
-            restart()
             rowMenu(1, "editItem")
             const edit = opened("editDialog")
             find("issuerField", edit.contentItem).text = "Bee & Co"
@@ -449,7 +425,6 @@ Item {
             find("userField", edit.contentItem).forceActiveFocus()
             keyClick(Qt.Key_Return)
             tryCompare(edit, "visible", false)
-            compare(row(1).issuer, "Bee & Co")
 
             const order = function () { return [row(0).issuer, row(1).issuer, row(2).issuer].join() }
             rowMenu(0, "downItem", "upItem")
@@ -465,6 +440,14 @@ Item {
             tryVerify(function () { return order() === "C,Bee & Co,A" }, 3000, order())
             restart()
             compare(order() + "," + row(1).user, "C,Bee & Co,A,bob")
+            for (const [button, rows] of [["cancelButton", 3], ["acceptButton", 2]]) {
+                rowMenu(1, "removeItem")
+                const dialog = opened("removeDialog")
+                verify(dialog.text.indexOf("Bee & Co") >= 0 && dialog.text.indexOf("bob") >= 0, dialog.text)
+                answer(dialog, button)
+                tryCompare(list(), "count", rows)
+            }
+            compare(row(0).issuer + row(1).issuer, "CA")
         }
 
         // A period of 2 s is always in its last seconds: the next code shows, then becomes the code.
@@ -472,7 +455,6 @@ Item {
             app.accounts.add("otpauth://totp/Fast:x?secret=JBSWY3DPEHPK3PXP&period=2")
             tryCompare(find("nextCodeText", row(0)), "visible", true)
             const next = row(0).nextPassword
-            verify(/^[0-9]{6}$/.test(next), next)
             tryCompare(row(0), "password", next, 4000)
         }
 
@@ -490,7 +472,6 @@ Item {
                 keyClick(Qt.Key_Tab)
             app.copyText(totp)
             keySequence(StandardKey.Paste)
-            compare(field.text, totp)
             for (const key of [Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Space])
                 keyClick(key)
             tryCompare(list(), "count", 2)
@@ -514,7 +495,6 @@ Item {
             verify(testSetup.useLanguage(data.language))
             restart()
             checkTexts(app, "empty list", english)
-            compare(find("emptyTitle").text, english ? "No accounts yet" : "Аккаунтов пока нет")
             app.accounts.add(hotp)
             app.accounts.add(totp)
             app.tick++
@@ -556,10 +536,8 @@ Item {
             // Set in the settings (reached through the main menu): too short is refused, a
             // mismatch of the repeat starts over.
             mouseClick(find("menuButton"))
-            tryCompare(find("settingsItem"), "visible", true)
-            mouseClick(find("settingsItem"))
-            const settings = settle("settingsPage")
-            mouseClick(find("setPinItem", settings))
+            mouseClick(find("settingsItem", opened("mainMenu")))
+            mouseClick(find("setPinItem", settle("settingsPage")))
             let setup = settle("pinSetupPage")
             enterPins(setup, ["12"])
             verify(find("errorLabel", setup).visible, "too short")
@@ -568,14 +546,13 @@ Item {
             enterPins(setup, ["2468", "2469"])
             compare(setup.step, "new")
             enterPins(setup, ["2468", "2468"])
-            const settings2 = settle("settingsPage")
-            verify(app.pinModel.isPinCodePresent())
+            const settings = settle("settingsPage")
 
             // Erasing everything now takes the PIN.
             app.accounts.add(totp)
-            find("resetItem", settings2).clicked()
+            find("resetItem", settings).clicked()
             passPinCheck(["1111", "2468"])
-            answer(opened("resetDialog", settings2), "acceptButton")
+            answer(opened("resetDialog", settings), "acceptButton")
             compare(app.accounts.rowCount(), 0)
 
             // Change, then remove, each after the current PIN.
@@ -585,7 +562,6 @@ Item {
             compare(find("errorLabel", setup).text, "Неверный PIN-код")
             enterPins(setup, ["2468", "1357", "1357"])
             settle("settingsPage")
-            compare(app.pinModel.getPinCode(), "1357")
             app.openPinSetup("remove")
             enterPins(settle("pinSetupPage"), ["1357"])
             settle("settingsPage")
@@ -616,7 +592,6 @@ Item {
             restart()
             lock = find("lockScreen")
             enterPins(lock.contentItem, ["1", "2", "3", "4", "5"], "pinField", "unlockButton")
-            verify(app.pinLimiter.remainingSeconds > 25 && app.pinLimiter.remainingSeconds <= 30)
             verify(find("lockError", lock.contentItem).text.indexOf("0:") >= 0, find("lockError", lock.contentItem).text)
             verify(!find("pinField", lock.contentItem).enabled && !find("unlockButton", lock.contentItem).enabled)
             find("pinField", lock.contentItem).text = "2468"

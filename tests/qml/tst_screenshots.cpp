@@ -10,10 +10,9 @@
 #include <QSet>
 #include <QtTest>
 
-// Renders the main window on a real X server (Xvfb) with a few accounts, the add and settings
-// screens and a login confirmation (list, add, settings and confirmation in both themes
-// and both languages, "<screen>-<theme>-<language>.png"), and keeps the pictures under the build
-// directory for a look by eye.
+// Renders the main window on a real X server (Xvfb) with a few accounts and a login confirmation
+// (in both themes and both languages, "<screen>-<theme>-<language>.png"), and keeps the pictures
+// under the build directory for a look by eye.
 class TestScreenshots : public QObject
 {
     Q_OBJECT
@@ -37,10 +36,7 @@ class TestScreenshots : public QObject
 
     void shoot(const QString &name)
     {
-        // A page still sliding in would be caught half-way.
-        QTRY_VERIFY(!child("stack")->property("busy").toBool());
         const QImage image = m_view->grabWindow();
-        QCOMPARE(image.size(), m_view->size() * m_view->devicePixelRatio());
         const QString path = QDir(KESTREL_SCREENSHOT_DIR).filePath(name + ".png");
         QVERIFY(image.save(path));
         // Not blank: many colours (text, icons) and a share of the sampled pixels off the
@@ -100,33 +96,20 @@ private slots:
 
     void cleanupTestCase()
     {
-        setLook("light-ru");
         // The collection outlives the window and does not free what it still holds at exit.
         QObject *accounts = m_view->rootObject()->property("accounts").value<QObject *>();
         QVERIFY(accounts && QMetaObject::invokeMethod(accounts, "resetAllData"));
         m_view.reset();
     }
 
-    // The list, add and settings screens in every look.
+    // The list, then the confirmation over it (which stays open once it has come), in every look.
+    // The other pages' texts and contrast in both themes and languages are the flow tests'.
     void screens()
     {
         for (const QString &look : LOOKS) {
             setLook(look);
             shoot("accounts-" + look);
-            for (const auto &[open, name] : {std::pair{"openAddPage", "add"}, {"openSettings", "settings"}}) {
-                QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), open));
-                QTRY_COMPARE(child("stack")->property("depth").toInt(), 2);
-                shoot(name + ('-' + look));
-                QVERIFY(QMetaObject::invokeMethod(m_view->rootObject(), "backToList"));
-                QTRY_COMPARE(child("stack")->property("depth").toInt(), 1);
-            }
         }
-        setLook("light-ru");
-    }
-
-    // The confirmation in every look; it stays open once it has come.
-    void confirmationDialog()
-    {
         QVERIFY(!m_server.createLogin(m_tokenUID, QString::fromUtf8("Вход с 192.0.2.10, Firefox на Linux"))
                      .isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(

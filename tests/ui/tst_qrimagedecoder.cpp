@@ -51,9 +51,9 @@ private slots:
         QTest::newRow("ticket, file url") << ticket << "url" << QString();
         QTest::newRow("dark theme, inverted") << totp << "inverted" << QString();
         QTest::newRow("transparent background") << ticket << "transparent" << QString();
-        QTest::newRow("photo-like, rotated and scaled") << totp << "rotated" << QString();
+        QTest::newRow("photo-like, rotated and scaled") << totp << "photo" << QString();
         QTest::newRow("image without code")
-            << QString() << "no code" << QString::fromUtf8("На изображении не найден QR-код");
+            << QString() << "photo" << QString::fromUtf8("На изображении не найден QR-код");
         QTest::newRow("missing file") << QString() << "missing" << m_dir.filePath("missing.png");
     }
 
@@ -73,17 +73,20 @@ private slots:
             QVERIFY(image.save(path));
         } else if (variant == "transparent") {
             // Dark modules on fully transparent pixels whose colour is black.
-            QImage argb(image.size(), QImage::Format_ARGB32);
-            for (int y = 0; y < image.height(); ++y) {
-                for (int x = 0; x < image.width(); ++x) {
-                    argb.setPixel(x, y, qRgba(0, 0, 0, qGray(image.pixel(x, y)) < 128 ? 255 : 0));
-                }
-            }
-            QVERIFY(argb.save(path));
-        } else if (variant == "rotated") {
+            QImage alpha = image.convertToFormat(QImage::Format_Grayscale8);
+            alpha.invertPixels();
+            image = QImage(image.size(), QImage::Format_ARGB32);
+            image.fill(Qt::black);
+            image.setAlphaChannel(alpha);
+            QVERIFY(image.save(path));
+        } else if (variant == "photo") {
+            // A photo-like background with digits and a dark square, the code (if any) turned and
+            // scaled onto it.
             QImage canvas(900, 700, QImage::Format_RGB32);
             canvas.fill(QColor(200, 190, 180));
             QPainter painter(&canvas);
+            painter.drawText(20, 150, "123 456");
+            painter.fillRect(200, 50, 80, 80, Qt::black);
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.translate(450, 350);
             painter.rotate(90);
@@ -94,14 +97,6 @@ private slots:
             QVERIFY(canvas.save(path, "JPEG", 85));
         } else if (variant == "url") {
             path = QUrl::fromLocalFile(path).toString();
-        } else if (variant == "no code") {
-            QImage noCode(400, 300, QImage::Format_RGB32);
-            noCode.fill(Qt::white);
-            QPainter painter(&noCode);
-            painter.drawText(20, 150, "123 456");
-            painter.fillRect(200, 50, 80, 80, Qt::black);
-            painter.end();
-            QVERIFY(noCode.save(path));
         } else if (variant == "missing") {
             path = error;
         }

@@ -17,16 +17,31 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <memory>
 
 namespace {
 const char *const ENDPOINTS[] = {"/register", "/updateTokens", "/getRemovedTokens", "/acceptToken"};
 const int LOG_LIMIT = 2000;
 const int LOG_BODY_LIMIT = 4096;
 const int MAX_DELAY_MS = 60000;
+const char *const FAULT_KINDS[] = {"stream", "drip", "reset", "redirect", "flood"};
+// The misbehaving answers end at these bounds at the latest, whatever the client does. The time
+// outlasts the client's own deadline, so that trying a client by hand shows its deadline at work.
+const qint64 STREAM_LIMIT = 64 * 1024 * 1024;
+const std::chrono::seconds MISBEHAVE_LIMIT(120);
+const std::chrono::milliseconds DRIP_INTERVAL(100);
+const std::chrono::microseconds STREAM_PAUSE(1000);
+const size_t DRIP_LENGTH = 100000;
+const size_t RESET_LENGTH = 1000;
+// Just under the 1 MiB a client may be expected to accept.
+const int FLOOD_BYTES = 900 * 1024;
 const size_t WORKER_THREADS = 24;
 
 std::mutex g_outputMutex;
@@ -66,10 +81,12 @@ int socketPort(const sockaddr_storage &address)
     return -1;
 }
 
-// The HTTP library hides the connection's socket from handlers, so find it by its two ports
-// and shut it down: the client then sees the connection end without a byte of answer, and
-// the library's own write fails and closes the descriptor as usual.
-bool shutdownConnection(int localPort, int remotePort)
+// The HTTP library hides the connection's socket from handlers, so find it by its two ports.
+// Ends the connection: an orderly shutdown, or with `reset` an abortive one (RST), which a
+// client cannot take for the end of an answer without a length. For the reset, the socket loses
+// its last descriptor to a stand-in, so the library's later writes fail and it closes the
+// stand-in as usual.
+bool endConnection(int localPort, int remotePort, bool reset)
 {
     DIR *dir = opendir("/proc/self/fd");
     if (!dir) {
@@ -95,7 +112,19 @@ bool shutdownConnection(int localPort, int remotePort)
             continue;
         }
         if (socketPort(local) == localPort && socketPort(peer) == remotePort) {
-            found = shutdown(static_cast<int>(fd), SHUT_RDWR) == 0;
+            if (!reset) {
+                found = shutdown(static_cast<int>(fd), SHUT_RDWR) == 0;
+                break;
+            }
+            const linger abortive{1, 0};
+            const int standIn = socket(AF_INET, SOCK_STREAM, 0);
+            found =
+                standIn >= 0 &&
+                setsockopt(static_cast<int>(fd), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive) == 0 &&
+                dup2(standIn, static_cast<int>(fd)) >= 0;
+            if (standIn >= 0) {
+                close(standIn);
+            }
             break;
         }
     }
@@ -327,8 +356,13 @@ void DevServer::serveProtocol(const QString &endpoint, const httplib::Request &r
     if (fault.delayMs > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(fault.delayMs));
     }
+    if (!fault.kind.isEmpty()) {
+        misbehave(endpoint, fault.kind, req, res);
+        return;
+    }
     if (fault.close) {
-        const bool closed = shutdownConnection(req.local_port > 0 ? req.local_port : m_port, req.remote_port);
+        const bool closed =
+            endConnection(req.local_port > 0 ? req.local_port : m_port, req.remote_port, false);
         record(endpoint, req.body, 0,
                closed ? QStringLiteral("fault: connection closed")
                       : QStringLiteral("fault: connection not found"),
@@ -376,6 +410,79 @@ void DevServer::serveProtocol(const QString &endpoint, const httplib::Request &r
     }
     answerJson(res, reply.status, reply.body);
     record(endpoint, req.body, reply.status, reply.outcome, fault.delayMs > 0);
+}
+
+// The answers a plain fault cannot give. Each ends when the client goes away or at the bounds
+// above, so a worker is never held for good; the bytes handed over go to the log's outcome once
+// the answer has ended.
+void DevServer::misbehave(const QString &endpoint, const QString &kind, const httplib::Request &req,
+                          httplib::Response &res)
+{
+    const std::string body = req.body;
+    if (kind == QLatin1String("redirect")) {
+        // To where the request went: a client that followed it would be answered normally.
+        res.set_redirect((address() + endpoint).toStdString(), 302);
+        record(endpoint, body, 302, QStringLiteral("fault: redirect"), true);
+        return;
+    }
+    if (kind == QLatin1String("flood")) {
+        // Thousands of logins of a token no client holds, in one valid answer.
+        QByteArray flood = R"({"availableTokens":[)";
+        for (int i = 0; flood.size() < FLOOD_BYTES; ++i) {
+            flood += R"({"tokenUID":"flood","sessionID":"s-)" + QByteArray::number(i) + R"("},)";
+        }
+        flood.chop(1);
+        flood += "]}";
+        res.set_content(flood.constData(), static_cast<size_t>(flood.size()), "application/json");
+        record(endpoint, body, 200, QStringLiteral("fault: flood, %1 bytes").arg(flood.size()), true);
+        return;
+    }
+    res.status = 200;
+    const auto sent = std::make_shared<qint64>(0);
+    const auto until = std::chrono::steady_clock::now() + MISBEHAVE_LIMIT;
+    const auto logSent = [this, endpoint, kind, body, sent](bool) {
+        record(endpoint, body, 200, QStringLiteral("fault: %1, %2 bytes").arg(kind).arg(*sent), true);
+    };
+    // A provider's false ends the answer by dropping the connection.
+    if (kind == QLatin1String("stream")) {
+        // No length: the body would end only with the connection. At a fast link's pace, not
+        // loopback's: a client thread flooded at full speed may read on for a while after it has
+        // given up, which would hide where it gave up.
+        const auto more = [sent, until](size_t, httplib::DataSink &sink) {
+            static const std::string chunk(64 * 1024, ' ');
+            if (*sent >= STREAM_LIMIT || std::chrono::steady_clock::now() > until ||
+                !sink.write(chunk.data(), chunk.size())) {
+                return false;
+            }
+            *sent += static_cast<qint64>(chunk.size());
+            std::this_thread::sleep_for(STREAM_PAUSE);
+            return true;
+        };
+        res.set_content_provider("application/json", more, logSent);
+    } else if (kind == QLatin1String("drip")) {
+        const auto more = [sent, until](size_t, size_t, httplib::DataSink &sink) {
+            std::this_thread::sleep_for(DRIP_INTERVAL);
+            if (std::chrono::steady_clock::now() > until || !sink.write(" ", 1)) {
+                return false;
+            }
+            ++*sent;
+            return true;
+        };
+        res.set_content_provider(DRIP_LENGTH, "application/json", more, logSent);
+    } else {
+        // "reset": the head and the start of the body arrive, the rest never does.
+        const int localPort = req.local_port > 0 ? req.local_port : m_port;
+        const int remotePort = req.remote_port;
+        const auto part = [sent, localPort, remotePort](size_t, size_t, httplib::DataSink &sink) {
+            const std::string start = R"({"availableTokens":[)";
+            if (sink.write(start.data(), start.size())) {
+                *sent = static_cast<qint64>(start.size());
+            }
+            endConnection(localPort, remotePort, true);
+            return false;
+        };
+        res.set_content_provider(RESET_LENGTH, "application/json", part, logSent);
+    }
 }
 
 void DevServer::record(const QString &endpoint, const std::string &body, int status, const QString &outcome,
@@ -520,13 +627,24 @@ QJsonObject DevServer::adminFault(const QJsonObject &body, int *status)
     const QJsonValue message = body.value(QStringLiteral("message"));
     const QJsonValue rawBody = body.value(QStringLiteral("body"));
     const QJsonValue close = body.value(QStringLiteral("close"));
+    const QJsonValue kind = body.value(QStringLiteral("kind"));
+    const bool knownKind = std::any_of(std::begin(FAULT_KINDS), std::end(FAULT_KINDS),
+                                       [&](const char *known) { return kind == QLatin1String(known); });
     if (!ok || (!message.isUndefined() && !message.isString()) ||
-        (!rawBody.isUndefined() && !rawBody.isString()) || (!close.isUndefined() && !close.isBool())) {
+        (!rawBody.isUndefined() && !rawBody.isString()) || (!close.isUndefined() && !close.isBool()) ||
+        (!kind.isUndefined() && !knownKind)) {
         return messageObject(
             QStringLiteral("bad fault: \"count\" 1.., \"status\" 100..599, \"delayMs\" 0..%1, "
-                           "\"message\" and \"body\" strings, \"close\" boolean")
+                           "\"message\" and \"body\" strings, \"close\" boolean, \"kind\" \"stream\", "
+                           "\"drip\", \"reset\", \"redirect\" or \"flood\"")
                 .arg(MAX_DELAY_MS));
     }
+    if (knownKind &&
+        (fault.status != 0 || !message.isUndefined() || !rawBody.isUndefined() || close.toBool())) {
+        return messageObject(
+            QStringLiteral("a fault with \"kind\" has no \"status\", \"message\", \"body\" or \"close\""));
+    }
+    fault.kind = kind.toString();
     fault.hasMessage = message.isString();
     fault.message = message.toString();
     fault.hasBody = rawBody.isString();
@@ -540,9 +658,9 @@ QJsonObject DevServer::adminFault(const QJsonObject &body, int *status)
     } else if (fault.status == 0 && fault.hasBody) {
         fault.status = 200;
     }
-    if (fault.status == 0 && fault.delayMs == 0 && !fault.close) {
-        return messageObject(
-            QStringLiteral("a fault needs \"status\", \"message\", \"body\", \"delayMs\" or \"close\""));
+    if (fault.status == 0 && fault.delayMs == 0 && !fault.close && fault.kind.isEmpty()) {
+        return messageObject(QStringLiteral(
+            "a fault needs \"status\", \"message\", \"body\", \"delayMs\", \"close\" or \"kind\""));
     }
     m_faults.insert(endpoint, fault);
     *status = 200;

@@ -79,9 +79,12 @@ private:
         QByteArray body;
         int delayMs = 0;
         bool close = false;
+        QString kind; // a misbehaviour of the answer itself: see misbehave()
     };
 
     void serveProtocol(const QString &endpoint, const httplib::Request &req, httplib::Response &res);
+    void misbehave(const QString &endpoint, const QString &kind, const httplib::Request &req,
+                   httplib::Response &res);
     void serveAdmin(const QString &command, const httplib::Request &req, httplib::Response &res);
     QJsonObject adminFault(const QJsonObject &body, int *status);
     void record(const QString &endpoint, const std::string &body, int status, const QString &outcome,
