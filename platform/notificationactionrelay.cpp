@@ -44,6 +44,24 @@ void NotificationActionRelay::publish(const QString &appName, const QString &sum
                                       const QStringList &actions, const QVariantMap &hints,
                                       const QVariantList &remoteActions)
 {
+    // A service that reads markup in bodies would show a pushed "<a href=...>" as a link: the body
+    // is escaped for such a service, and sent as it is to one that shows text as it comes. Asked
+    // each time, as the service may change; one connection keeps the notifications in order.
+    const QDBusMessage ask =
+        QDBusMessage::createMethodCall(SERVICE, PATH, IFACE, QStringLiteral("GetCapabilities"));
+    auto *capabilities = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(ask), this);
+    connect(capabilities, &QDBusPendingCallWatcher::finished, this, [=](QDBusPendingCallWatcher *w) {
+        const QDBusPendingReply<QStringList> reply = *w;
+        const bool markup = reply.isError() || reply.value().contains(QStringLiteral("body-markup"));
+        notify(appName, summary, markup ? body.toHtmlEscaped() : body, actions, hints, remoteActions);
+        w->deleteLater();
+    });
+}
+
+void NotificationActionRelay::notify(const QString &appName, const QString &summary, const QString &body,
+                                     const QStringList &actions, const QVariantMap &hints,
+                                     const QVariantList &remoteActions)
+{
     QDBusMessage call = QDBusMessage::createMethodCall(SERVICE, PATH, IFACE, QStringLiteral("Notify"));
     call << appName << uint(0) << QString() << summary << body << actions << hints << int(-1);
 

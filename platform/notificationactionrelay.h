@@ -28,6 +28,8 @@ private slots:
 
 private:
     explicit NotificationActionRelay(QObject *parent);
+    void notify(const QString &appName, const QString &summary, const QString &body,
+                const QStringList &actions, const QVariantMap &hints, const QVariantList &remoteActions);
     void remember(uint id, const QVariantList &remoteActions);
 
     QHash<uint, QVariantList> m_remoteActions;

@@ -9,6 +9,10 @@
 
 using Aurora::PushNotifications::Push;
 
+namespace {
+const QString MARKUP = QStringLiteral("<a href=\"https://x\">Open</a> &amp; <img src=\"y\"/>");
+}
+
 class TestPushNotificationsModel : public QObject
 {
     Q_OBJECT
@@ -85,6 +89,29 @@ private slots:
         QCOMPARE(notification.actions, QStringList({QStringLiteral("default"), QStringLiteral("Open app")}));
         QCOMPARE(notification.hints.value(QStringLiteral("x-nemo-feedback")).toString(),
                  QStringLiteral("sms_exists"));
+    }
+
+    // A pushed text shows as it came: escaped for a service that reads markup in bodies.
+    void markupShownAsText_data()
+    {
+        QTest::addColumn<QStringList>("capabilities");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("service reads markup")
+            << QStringList{"body", "body-markup"}
+            << "&lt;a href=&quot;https://x&quot;&gt;Open&lt;/a&gt; &amp;amp; &lt;img src=&quot;y&quot;/&gt;";
+        QTest::newRow("service shows text") << QStringList{"body"} << MARKUP;
+    }
+    void markupShownAsText()
+    {
+        QFETCH(QStringList, capabilities);
+        m_notifications.capabilities = capabilities;
+        m_notifications.published.clear();
+        PushNotificationsModel model;
+        model.handlePushes({Push{QString(), "<b>Login</b>", MARKUP}});
+        QTRY_COMPARE(m_notifications.published.size(), 1);
+        QTEST(m_notifications.published.first().body, "body");
+        // A summary is plain text to every service.
+        QCOMPARE(m_notifications.published.first().summary, QStringLiteral("<b>Login</b>"));
     }
 
     // The list is bounded: the oldest fall off. (Each batch in order is the rows' marker above.)

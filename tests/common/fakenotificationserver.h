@@ -23,6 +23,8 @@ public:
         QVariantMap hints;
     };
     QList<Published> published;
+    QStringList capabilities{QStringLiteral("actions"), QStringLiteral("body"),
+                             QStringLiteral("body-markup")};
 
     ~FakeNotificationServer() override
     {
@@ -42,6 +44,7 @@ public:
     void invokeAction(uint id, const QString &actionKey) { emit ActionInvoked(id, actionKey); }
 
 public slots:
+    Q_SCRIPTABLE QStringList GetCapabilities() { return capabilities; }
     Q_SCRIPTABLE uint Notify(const QString &appName, uint, const QString &, const QString &summary,
                              const QString &body, const QStringList &actions, const QVariantMap &hints, int)
     {
