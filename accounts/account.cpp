@@ -72,9 +72,13 @@ void Account::construct()
     if (uriType == OTPAuthURI::OrbTicket) {
         const auto address = params.find("address");
         const auto reqID = params.find("reqID");
-        // A ticket is useless without its server and request id.
-        if (address == params.end() || address->second.empty() || reqID == params.end() ||
-            reqID->second.empty()) {
+        // A ticket is useless without its server and request id; the server is reached over the
+        // web only, never as a file or another scheme the network layer might know.
+        const QUrl server(address == params.end() ? QString() : QString::fromStdString(address->second),
+                          QUrl::StrictMode);
+        const bool web =
+            server.scheme() == QLatin1String("http") || server.scheme() == QLatin1String("https");
+        if (!web || server.host().isEmpty() || reqID == params.end() || reqID->second.empty()) {
             logBanner("=======OTP invalid data======");
             return;
         }

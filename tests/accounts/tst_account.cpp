@@ -83,6 +83,7 @@ private slots:
         QTest::newRow("ticket") << "orbticket://r7?address=https://h:8443/api&pin=1&key=k=="
                                 << "3||||0|https://h:8443/api|r7";
         QTest::newRow("ticket without address") << "orbticket://r7?pin=1234" << invalid;
+        QTest::newRow("ticket to an ftp server") << "orbticket://r7?address=ftp://h/api" << invalid;
         QTest::newRow("ticket without reqID") << "orbticket://?address=https://a" << invalid;
         QTest::newRow("not a URI") << "hello" << invalid;
     }
