@@ -20,17 +20,18 @@ const QString ACCOUNTS_FILE_NAME = QStringLiteral("accounts.txt");
 const QString PINCODE_FILE_NAME = QStringLiteral("apppin.txt");
 const QString REGISTRATION_ID_FILE_NAME = QStringLiteral("regid.txt");
 
-const QString UNREADABLE_MESSAGE = QStringLiteral(
+const char UNREADABLE_MESSAGE[] = QT_TRANSLATE_NOOP(
+    "DataStorage",
     "Не удалось прочитать файл аккаунтов. Он оставлен без изменений, а изменения списка не будут "
     "сохраняться до перезапуска программы.");
-const QString DAMAGED_MESSAGE =
-    QStringLiteral("Файл аккаунтов повреждён, и прочитать его не удалось. Его копия сохранена в папке данных "
+const char DAMAGED_MESSAGE[] = QT_TRANSLATE_NOOP(
+    "DataStorage", "Файл аккаунтов повреждён, и прочитать его не удалось. Его копия сохранена в папке данных "
                    "программы под именем «%1».");
-const QString UNKNOWN_ENTRIES_MESSAGE =
-    QStringLiteral("Записей в файле аккаунтов, которые эта версия программы не может показать: %1. Они "
+const char UNKNOWN_ENTRIES_MESSAGE[] = QT_TRANSLATE_NOOP(
+    "DataStorage", "Записей в файле аккаунтов, которые эта версия программы не может показать: %1. Они "
                    "сохраняются в файле без изменений.");
-const QString SAVE_FAILED_MESSAGE =
-    QStringLiteral("Не удалось записать аккаунты на устройство (нет места или нет доступа к папке данных). "
+const char SAVE_FAILED_MESSAGE[] = QT_TRANSLATE_NOOP(
+    "DataStorage", "Не удалось записать аккаунты на устройство (нет места или нет доступа к папке данных). "
                    "Аккаунты остаются в памяти программы, запись повторяется автоматически.");
 
 } // namespace
@@ -61,7 +62,7 @@ bool DataStorage::LoadData()
     if (!file.isOpen() || file.error() != QFileDevice::NoError) {
         qWarning().noquote() << "[DataStorage] accounts file cannot be read:" << path << file.errorString();
         m_loadState = Unreadable;
-        report(UNREADABLE_MESSAGE);
+        report(tr(UNREADABLE_MESSAGE));
         return false;
     }
     file.close();
@@ -73,10 +74,10 @@ bool DataStorage::LoadData()
             const QString copy = keepDamagedFile(path);
             if (copy.isEmpty()) {
                 m_loadState = Unreadable;
-                report(UNREADABLE_MESSAGE);
+                report(tr(UNREADABLE_MESSAGE));
                 return false;
             }
-            report(DAMAGED_MESSAGE.arg(copy));
+            report(tr(DAMAGED_MESSAGE).arg(copy));
         }
         m_loadState = Loaded;
         return true;
@@ -95,7 +96,7 @@ bool DataStorage::LoadData()
     }
     m_loadState = Loaded;
     if (!m_unreadable.isEmpty()) {
-        report(UNKNOWN_ENTRIES_MESSAGE.arg(m_unreadable.size()));
+        report(tr(UNKNOWN_ENTRIES_MESSAGE).arg(m_unreadable.size()));
     }
     return true;
 }
@@ -156,7 +157,7 @@ bool DataStorage::writeAccounts(bool announceFailure)
     if (m_loadState == Unreadable) {
         qWarning() << "[DataStorage] accounts not saved: the file could not be read at start";
         if (announceFailure) {
-            report(UNREADABLE_MESSAGE);
+            report(tr(UNREADABLE_MESSAGE));
         }
         return false;
     }
@@ -167,13 +168,13 @@ bool DataStorage::writeAccounts(bool announceFailure)
     if (!DataDirectory::writeFile(DataDirectory::filePath(ACCOUNTS_FILE_NAME),
                                   QJsonDocument(array).toJson())) {
         if (announceFailure) {
-            report(SAVE_FAILED_MESSAGE);
+            report(tr(SAVE_FAILED_MESSAGE));
         }
         retryLater();
         return false;
     }
     qDebug() << "Write to file";
-    m_pendingProblems.removeAll(SAVE_FAILED_MESSAGE);
+    m_pendingProblems.removeAll(tr(SAVE_FAILED_MESSAGE));
     m_retryMs = FIRST_RETRY_MS;
     if (m_retryTimer) {
         m_retryTimer->stop();

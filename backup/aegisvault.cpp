@@ -2,6 +2,7 @@
 
 #include "backup/backupcrypto.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,12 +20,19 @@ const int MAX_SLOTS = 16;
 // 128 * r * (N + p + 2) bytes: four times what the usual parameters need.
 const quint64 MAX_SCRYPT_MEMORY = 4 * 128 * AegisVault::SCRYPT_R * (AegisVault::SCRYPT_N + 3);
 
-const QString DAMAGED = QStringLiteral("Файл повреждён или не является резервной копией.");
-const QString UNSUPPORTED_VERSION = QStringLiteral("Эта версия файла резервной копии не поддерживается.");
-const QString PASSWORD_NEEDED = QStringLiteral("Файл зашифрован: введите пароль.");
-const QString WRONG_PASSWORD = QStringLiteral("Неверный пароль: файл не расшифрован.");
-const QString NO_PASSWORD_SLOT =
-    QStringLiteral("Файл нельзя открыть паролем: он зашифрован ключом другого устройства.");
+const char DAMAGED[] = QT_TRANSLATE_NOOP("AegisVault", "Файл повреждён или не является резервной копией.");
+const char UNSUPPORTED_VERSION[] =
+    QT_TRANSLATE_NOOP("AegisVault", "Эта версия файла резервной копии не поддерживается.");
+const char PASSWORD_NEEDED[] = QT_TRANSLATE_NOOP("AegisVault", "Файл зашифрован: введите пароль.");
+const char WRONG_PASSWORD[] = QT_TRANSLATE_NOOP("AegisVault", "Неверный пароль: файл не расшифрован.");
+const char NO_PASSWORD_SLOT[] =
+    QT_TRANSLATE_NOOP("AegisVault", "Файл нельзя открыть паролем: он зашифрован ключом другого устройства.");
+
+// In the interface's language at the time the text is made.
+QString translated(const char *source)
+{
+    return QCoreApplication::translate("AegisVault", source);
+}
 
 // An integral JSON number within [min, max].
 bool integral(const QJsonValue &value, double min, double max, double *out)
@@ -124,10 +132,11 @@ ImportResult readContent(const QJsonObject &content)
 {
     double version = 0;
     if (!integral(content.value("version"), 1, CONTENT_VERSION, &version)) {
-        return ImportResult::failure(content.value("version").isDouble() ? UNSUPPORTED_VERSION : DAMAGED);
+        return ImportResult::failure(content.value("version").isDouble() ? translated(UNSUPPORTED_VERSION)
+                                                                         : translated(DAMAGED));
     }
     if (!content.value("entries").isArray()) {
-        return ImportResult::failure(DAMAGED);
+        return ImportResult::failure(translated(DAMAGED));
     }
     ImportResult result;
     const QJsonArray entries = content.value("entries").toArray();
@@ -184,7 +193,9 @@ QByteArray openSlots(const QJsonArray &slotList, const QString &password, quint6
             return master;
         }
     }
-    *error = tried ? WRONG_PASSWORD : damaged ? DAMAGED : NO_PASSWORD_SLOT;
+    *error = tried     ? translated(WRONG_PASSWORD)
+             : damaged ? translated(DAMAGED)
+                       : translated(NO_PASSWORD_SLOT);
     return QByteArray();
 }
 
@@ -245,20 +256,20 @@ ImportResult AegisVault::read(const QByteArray &content, const QString &password
     const QJsonObject root = document.object();
     double version = 0;
     if (!document.isObject() || !root.value("version").isDouble()) {
-        return ImportResult::failure(DAMAGED);
+        return ImportResult::failure(translated(DAMAGED));
     }
     if (!integral(root.value("version"), VAULT_VERSION, VAULT_VERSION, &version)) {
-        return ImportResult::failure(UNSUPPORTED_VERSION);
+        return ImportResult::failure(translated(UNSUPPORTED_VERSION));
     }
     const QJsonValue db = root.value("db");
     if (db.isObject()) {
         return readContent(db.toObject());
     }
     if (!db.isString()) {
-        return ImportResult::failure(DAMAGED);
+        return ImportResult::failure(translated(DAMAGED));
     }
     if (password.isEmpty()) {
-        return ImportResult::failure(PASSWORD_NEEDED);
+        return ImportResult::failure(translated(PASSWORD_NEEDED));
     }
 
     const QJsonObject header = root.value("header").toObject();
@@ -269,7 +280,7 @@ ImportResult AegisVault::read(const QByteArray &content, const QString &password
         QByteArray::fromBase64Encoding(db.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (!hexBytes(params.value("nonce"), BackupCrypto::NONCE_SIZE, &nonce) ||
         !hexBytes(params.value("tag"), BackupCrypto::TAG_SIZE, &tag) || !cipher) {
-        return ImportResult::failure(DAMAGED);
+        return ImportResult::failure(translated(DAMAGED));
     }
     QString error;
     const QByteArray master = openSlots(header.value("slots").toArray(), password, maxWork, &error);
@@ -278,11 +289,11 @@ ImportResult AegisVault::read(const QByteArray &content, const QString &password
     }
     QByteArray plain;
     if (!BackupCrypto::decrypt(master, nonce, *cipher, tag, &plain)) {
-        return ImportResult::failure(DAMAGED);
+        return ImportResult::failure(translated(DAMAGED));
     }
     const QJsonDocument inner = QJsonDocument::fromJson(plain);
     if (!inner.isObject()) {
-        return ImportResult::failure(DAMAGED);
+        return ImportResult::failure(translated(DAMAGED));
     }
     return readContent(inner.object());
 }

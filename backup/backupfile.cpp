@@ -4,16 +4,23 @@
 #include "backup/aegisvault.h"
 #include "backup/otpauthurilist.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
 namespace {
 
-const QString NO_FILE = QStringLiteral("Выберите файл.");
-const QString UNREADABLE = QStringLiteral("Не удалось прочитать файл: %1");
-const QString TOO_LARGE = QStringLiteral("Файл слишком большой для резервной копии.");
-const QString UNWRITABLE = QStringLiteral("Не удалось записать файл: %1");
+const char NO_FILE[] = QT_TRANSLATE_NOOP("BackupFile", "Выберите файл.");
+const char UNREADABLE[] = QT_TRANSLATE_NOOP("BackupFile", "Не удалось прочитать файл: %1");
+const char TOO_LARGE[] = QT_TRANSLATE_NOOP("BackupFile", "Файл слишком большой для резервной копии.");
+const char UNWRITABLE[] = QT_TRANSLATE_NOOP("BackupFile", "Не удалось записать файл: %1");
+
+// In the interface's language at the time the text is made.
+QString translated(const char *source)
+{
+    return QCoreApplication::translate("BackupFile", source);
+}
 
 } // namespace
 
@@ -21,19 +28,19 @@ ImportResult BackupFile::read(const QString &path, const QString &password)
 {
     const QString local = localPath(path);
     if (local.isEmpty()) {
-        return ImportResult::failure(NO_FILE);
+        return ImportResult::failure(translated(NO_FILE));
     }
     QFile file(local);
     if (!file.open(QIODevice::ReadOnly)) {
-        return ImportResult::failure(UNREADABLE.arg(file.errorString()));
+        return ImportResult::failure(translated(UNREADABLE).arg(file.errorString()));
     }
     // Read one byte past the limit: a file that grows while it is read is caught as well.
     const QByteArray content = file.read(MAX_SIZE + 1);
     if (content.size() > MAX_SIZE) {
-        return ImportResult::failure(TOO_LARGE);
+        return ImportResult::failure(translated(TOO_LARGE));
     }
     if (file.error() != QFileDevice::NoError) {
-        return ImportResult::failure(UNREADABLE.arg(file.errorString()));
+        return ImportResult::failure(translated(UNREADABLE).arg(file.errorString()));
     }
     return parse(content, password);
 }
@@ -54,14 +61,14 @@ QString BackupFile::write(const QString &path, const QByteArray &content)
 {
     const QString local = localPath(path);
     if (local.isEmpty()) {
-        return NO_FILE;
+        return translated(NO_FILE);
     }
     // A folder the user named but that does not exist is a mistake to report, not to create.
     if (!QFileInfo(QFileInfo(local).absolutePath()).isDir()) {
-        return UNWRITABLE.arg(local);
+        return translated(UNWRITABLE).arg(local);
     }
     // The same checked, atomic, owner-only write as the data files.
-    return DataDirectory::writeFile(local, content) ? QString() : UNWRITABLE.arg(local);
+    return DataDirectory::writeFile(local, content) ? QString() : translated(UNWRITABLE).arg(local);
 }
 
 QString BackupFile::localPath(const QString &pathOrUrl)

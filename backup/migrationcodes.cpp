@@ -3,6 +3,7 @@
 #include "migrationpayload.pb.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QUrl>
 
 #include <string>
@@ -22,8 +23,15 @@ const std::size_t MAX_PAYLOAD_BYTES = 1000;
 // Real codes are a few hundred characters; a text file line or a pasted text beyond this is no code.
 const int MAX_TEXT = 64 * 1024;
 
-const QString DAMAGED = QStringLiteral("Код переноса повреждён или неполон.");
-const QString UNSUPPORTED_VERSION = QStringLiteral("Эта версия кода переноса не поддерживается.");
+const char DAMAGED[] = QT_TRANSLATE_NOOP("MigrationCodes", "Код переноса повреждён или неполон.");
+const char UNSUPPORTED_VERSION[] =
+    QT_TRANSLATE_NOOP("MigrationCodes", "Эта версия кода переноса не поддерживается.");
+
+// In the interface's language at the time the text is made.
+QString translated(const char *source)
+{
+    return QCoreApplication::translate("MigrationCodes", source);
+}
 
 QByteArray payloadData(const QString &text)
 {
@@ -125,15 +133,15 @@ ImportResult MigrationCodes::read(const QString &text)
 {
     const QString code = text.trimmed();
     if (!isMigrationText(code)) {
-        return ImportResult::failure(DAMAGED);
+        return ImportResult::failure(translated(DAMAGED));
     }
     const QByteArray data = code.size() <= MAX_TEXT ? payloadData(code) : QByteArray();
     MigrationPayload payload;
     if (data.isEmpty() || !payload.ParseFromArray(data.constData(), data.size())) {
-        return ImportResult::failure(DAMAGED);
+        return ImportResult::failure(translated(DAMAGED));
     }
     if (payload.version() < 0 || payload.version() > PAYLOAD_VERSION) {
-        return ImportResult::failure(UNSUPPORTED_VERSION);
+        return ImportResult::failure(translated(UNSUPPORTED_VERSION));
     }
     ImportResult result;
     result.batchIndex = payload.batch_index();

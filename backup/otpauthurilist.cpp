@@ -2,9 +2,18 @@
 
 #include "backup/migrationcodes.h"
 
+#include <QCoreApplication>
+
 namespace {
 
-const QString NOT_A_BACKUP = QStringLiteral("В файле нет ни одного аккаунта: это не резервная копия.");
+const char NOT_A_BACKUP[] =
+    QT_TRANSLATE_NOOP("OtpauthUriList", "В файле нет ни одного аккаунта: это не резервная копия.");
+
+// In the interface's language at the time the text is made.
+QString translated(const char *source)
+{
+    return QCoreApplication::translate("OtpauthUriList", source);
+}
 
 } // namespace
 
@@ -44,7 +53,7 @@ ImportResult OtpauthUriList::read(const QByteArray &content)
     }
     if (!recognized) {
         result = ImportResult();
-        result.error = NOT_A_BACKUP;
+        result.error = translated(NOT_A_BACKUP);
     }
     return result;
 }

@@ -23,10 +23,11 @@
 
 namespace {
 
-const QString TICKET_INCOMPLETE_MESSAGE = QStringLiteral(
+const char TICKET_INCOMPLETE_MESSAGE[] = QT_TRANSLATE_NOOP(
+    "AccountsListModel",
     "Невозможно зарегистрировать аккаунт: в QR-коде нет адреса сервера или идентификатора запроса.");
-const QString REMOVED_BY_SERVER_MESSAGE =
-    QStringLiteral("Сервер %1 сообщил, что эти аккаунты больше не действуют, и они удалены: %2.");
+const char REMOVED_BY_SERVER_MESSAGE[] = QT_TRANSLATE_NOOP(
+    "AccountsListModel", "Сервер %1 сообщил, что эти аккаунты больше не действуют, и они удалены: %2.");
 // What that message shows of names and addresses, which came from a server.
 const int MAX_SHOWN_NAME = 64;
 const int MAX_SHOWN_ADDRESS = 128;
@@ -68,24 +69,25 @@ QString removedByServerMessage(const QString &address, const QList<Account *> &r
     QStringList names;
     for (const Account *account : removed) {
         if (names.size() == MAX_LISTED_ACCOUNTS) {
-            names << QStringLiteral("и ещё %1").arg(removed.size() - MAX_LISTED_ACCOUNTS);
+            names << AccountsListModel::tr("и ещё %1").arg(removed.size() - MAX_LISTED_ACCOUNTS);
             break;
         }
         const QString issuer = bounded(account->m_issuer, MAX_SHOWN_NAME);
         const QString user = bounded(account->m_user, MAX_SHOWN_NAME);
-        names << (issuer.isEmpty() && user.isEmpty()   ? QStringLiteral("без названия")
+        names << (issuer.isEmpty() && user.isEmpty()   ? AccountsListModel::tr("без названия")
                   : issuer.isEmpty() || user.isEmpty() ? issuer + user
                                                        : issuer + " (" + user + ")");
     }
-    return REMOVED_BY_SERVER_MESSAGE.arg(bounded(address, MAX_SHOWN_ADDRESS),
-                                         names.join(QStringLiteral("; ")));
+    return AccountsListModel::tr(REMOVED_BY_SERVER_MESSAGE)
+        .arg(bounded(address, MAX_SHOWN_ADDRESS), names.join(QStringLiteral("; ")));
 }
 
-const QString UNKNOWN_FORMAT = QStringLiteral("Неизвестный формат файла.");
-const QString NOTHING_TO_EXPORT = QStringLiteral("Нет аккаунтов, которые можно экспортировать.");
-const QString URIS_NOT_ENCRYPTED =
-    QStringLiteral("Список ссылок не шифруется: уберите пароль или выберите формат Aegis.");
-const QString ENCRYPTION_FAILED = QStringLiteral("Не удалось зашифровать файл.");
+const char UNKNOWN_FORMAT[] = QT_TRANSLATE_NOOP("AccountsListModel", "Неизвестный формат файла.");
+const char NOTHING_TO_EXPORT[] =
+    QT_TRANSLATE_NOOP("AccountsListModel", "Нет аккаунтов, которые можно экспортировать.");
+const char URIS_NOT_ENCRYPTED[] = QT_TRANSLATE_NOOP(
+    "AccountsListModel", "Список ссылок не шифруется: уберите пароль или выберите формат Aegis.");
+const char ENCRYPTION_FAILED[] = QT_TRANSLATE_NOOP("AccountsListModel", "Не удалось зашифровать файл.");
 
 // A QR code holds at most about 3 KB; longer texts in a file are no account.
 const int MAX_IMPORTED_URI = 4096;
@@ -158,7 +160,7 @@ void AccountsListModel::Initialize()
     // Queued: the view connects to badreply only once the model is made.
     const auto tellUser = [this](const QString &message) {
         if (!m_closing) {
-            onBadReply(message);
+            tell(message);
         }
     };
     DataStorage *storage = DataStorage::Instance();
@@ -262,7 +264,7 @@ void AccountsListModel::add(QString uri)
     if (MigrationCodes::isMigrationText(uri)) {
         const ImportResult result = MigrationCodes::read(uri);
         if (!result.error.isEmpty()) {
-            onBadReply(result.error);
+            tell(result.error);
             return;
         }
         emit importsummary(addImported(result).value("message").toString());
@@ -274,7 +276,7 @@ void AccountsListModel::add(QString uri)
         // Without an address there is no server to ask, without a request id nothing to ask for.
         if (address.isEmpty() || ticketParam(parsed, "reqID").isEmpty()) {
             qDebug() << "AccountsListModel::add ticket without address or reqID";
-            onBadReply(TICKET_INCOMPLETE_MESSAGE);
+            tell(tr(TICKET_INCOMPLETE_MESSAGE));
             return;
         }
         if (!m_serverManager->GetServer(address)) {
@@ -282,7 +284,7 @@ void AccountsListModel::add(QString uri)
         }
         VexaServer *server = m_serverManager->GetServer(address);
         if (!server || !server->beginRegisterAccount(parsed)) {
-            onBadReply(TICKET_INCOMPLETE_MESSAGE);
+            tell(tr(TICKET_INCOMPLETE_MESSAGE));
         }
         return;
     }
@@ -290,7 +292,7 @@ void AccountsListModel::add(QString uri)
     // Parameters that can never give a right code are refused, not saved.
     const QString unusable = QRCodeScannerModel::unusableMessage(parsed);
     if (!unusable.isEmpty()) {
-        onBadReply(unusable);
+        tell(unusable);
         return;
     }
     Account *account = Account::CreateStandartAccount(uri);
@@ -441,7 +443,7 @@ void AccountsListModel::removeTokensForAddress(QString address, QList<QString> t
     // The server decides about its tokens, but OTP secrets go with them: the user is told.
     if (!removed.isEmpty()) {
         DataStorage::Instance()->SaveData();
-        onBadReply(removedByServerMessage(address, removed));
+        tell(removedByServerMessage(address, removed));
     }
     for (Account *account : qAsConst(removed)) {
         releaseAccount(account);
@@ -579,19 +581,19 @@ QVariantMap AccountsListModel::importBackup(const QString &path, const QString &
 QString AccountsListModel::exportBackup(const QString &path, const QString &password, const QString &format)
 {
     if (format != "aegis" && format != "uris") {
-        return UNKNOWN_FORMAT;
+        return tr(UNKNOWN_FORMAT);
     }
     if (format == "uris" && !password.isEmpty()) {
-        return URIS_NOT_ENCRYPTED;
+        return tr(URIS_NOT_ENCRYPTED);
     }
     const QList<BackupEntry> entries = exportEntries(false);
     if (entries.isEmpty()) {
-        return NOTHING_TO_EXPORT;
+        return tr(NOTHING_TO_EXPORT);
     }
     const QByteArray content =
         format == "aegis" ? AegisVault::write(entries, password) : OtpauthUriList::write(entries);
     if (content.isEmpty()) {
-        return ENCRYPTION_FAILED;
+        return tr(ENCRYPTION_FAILED);
     }
     const QString error = BackupFile::write(path, content);
     qDebug() << "[AccountsListModel] export of" << entries.size() << "accounts as" << format
@@ -768,7 +770,12 @@ void AccountsListModel::onAuthOk(QString address, QString sessionID, bool ok)
 void AccountsListModel::onBadReply(QString msg)
 {
     qDebug() << "AccountsListModel::onBarReply badreply signal received";
-    emit badreply(msg);
+    emit badreply(msg, true);
+}
+
+void AccountsListModel::tell(const QString &message)
+{
+    emit badreply(message, false);
 }
 
 void AccountsListModel::processAuthOperation(AuthOperation *op)

@@ -103,6 +103,7 @@ public:
     void removeTokensForAddress(QString address, QList<QString> tokenIds);
     // `sessionID`: the login the answered request was about; a reply for another one is stale.
     void onAuthOk(QString address, QString sessionID, bool ok);
+    // A network layer's text or a server's words, which the view words itself.
     void onBadReply(QString msg);
     void processAuthOperation(AuthOperation *op);
 
@@ -120,7 +121,9 @@ public:
 signals:
     void newData();
     void accountready();
-    void badreply(QString msg);
+    // `fromNetwork`: `msg` is a network layer's text or a server's words, for the view to word;
+    // otherwise the model's own text, already in the interface's language.
+    void badreply(QString msg, bool fromNetwork);
     // The server refused or lost the user's answer to the confirmation being shown.
     void confirmationerror(QString msg);
     void requestduplicate();
@@ -149,6 +152,8 @@ public slots:
 
 private:
     void Initialize();
+    // The model's own text for the user (badreply, not from the network).
+    void tell(const QString &message);
 
     // Appends a new row, saves, optionally hands the account to its server's sessions and, once
     // it is on disk, announces it with accountready().

@@ -3,7 +3,8 @@
 #include "accounts/datastorage.h"
 
 namespace {
-const QString PIN_NOT_SAVED_MESSAGE = QStringLiteral(
+const char PIN_NOT_SAVED_MESSAGE[] = QT_TRANSLATE_NOOP(
+    "ApplicationPinModel",
     "PIN-код не изменён: не удалось записать его на устройство (нет места или нет доступа к папке "
     "данных).");
 }
@@ -38,7 +39,7 @@ bool ApplicationPinModel::store(const QString &pinCode)
 {
     // A PIN held for this run only would be gone at the next start without a word.
     if (!DataStorage::Instance()->SaveApplicationPin(pinCode)) {
-        emit badreply(PIN_NOT_SAVED_MESSAGE);
+        emit badreply(tr(PIN_NOT_SAVED_MESSAGE));
         return false;
     }
     m_pinCode = pinCode;

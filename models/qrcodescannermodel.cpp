@@ -74,8 +74,8 @@ QString QRCodeScannerModel::unusableMessage(const OTPAuthURI &uri)
     if (uri.isValid() && uri.type() == OTPAuthURI::OrbTicket) {
         // A ticket without a server address or request id cannot be registered.
         if (param(uri, "address").isEmpty() || param(uri, "reqID").isEmpty()) {
-            return QStringLiteral("Невозможно зарегистрировать аккаунт: в QR-коде нет адреса сервера или "
-                                  "идентификатора запроса.");
+            return tr("Невозможно зарегистрировать аккаунт: в QR-коде нет адреса сервера или "
+                      "идентификатора запроса.");
         }
         return QString();
     }
@@ -83,20 +83,19 @@ QString QRCodeScannerModel::unusableMessage(const OTPAuthURI &uri)
     case OTPToken::UriFault::None:
         return QString();
     case OTPToken::UriFault::NotOtpUri:
-        return QStringLiteral("Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/…, "
-                              "код переноса otpauth-migration://… или билет orbticket://…");
+        return tr("Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/…, "
+                  "код переноса otpauth-migration://… или билет orbticket://…");
     case OTPToken::UriFault::Digits:
-        return QStringLiteral("Невозможно добавить аккаунт: в коде должно быть от 3 до 10 цифр.");
+        return tr("Невозможно добавить аккаунт: в коде должно быть от 3 до 10 цифр.");
     case OTPToken::UriFault::Period:
-        return QStringLiteral(
-            "Невозможно добавить аккаунт: период смены кода должен быть от 2 до 120 секунд.");
+        return tr("Невозможно добавить аккаунт: период смены кода должен быть от 2 до 120 секунд.");
     case OTPToken::UriFault::Algorithm:
-        return QStringLiteral("Невозможно добавить аккаунт: алгоритм должен быть SHA1, SHA256 или SHA512.");
+        return tr("Невозможно добавить аккаунт: алгоритм должен быть SHA1, SHA256 или SHA512.");
     case OTPToken::UriFault::Secret:
         break;
     }
-    return QStringLiteral("Невозможно добавить аккаунт: секретный ключ слишком короткий или содержит символы "
-                          "вне Base32 (латинские буквы и цифры от 2 до 7).");
+    return tr("Невозможно добавить аккаунт: секретный ключ слишком короткий или содержит символы "
+              "вне Base32 (латинские буквы и цифры от 2 до 7).");
 }
 
 bool QRCodeScannerModel::isValid()

@@ -172,6 +172,9 @@ Page {
             return qsTr(known)
         if (text.length === 0)
             return qsTr("Неизвестная ошибка")
+        const status = /^Неожиданный ответ сервера \(код HTTP (\d+)\)$/.exec(text)
+        if (status)
+            return qsTr("Неожиданный ответ сервера (код HTTP %1)").arg(status[1])
         return /[А-яЁё]/.test(text) ? text : qsTr("Сервер ответил: «%1»").arg(text)
     }
 
@@ -362,9 +365,10 @@ Page {
         }
         // Registration and other errors; those of a login answer come as confirmationerror, so a
         // failed registration never ends a login dialog that is waiting for the user.
-        function onBadreply(msg) {
+        // The model's own texts come in the interface's language; a network text is worded here.
+        function onBadreply(msg, fromNetwork) {
             root.addAnswered = true
-            const text = root.displayMessage(msg)
+            const text = fromNetwork ? root.displayMessage(msg) : msg
             if (root.registering) {
                 root.registering = false
                 popup("registration").fail(text)

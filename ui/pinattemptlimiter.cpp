@@ -10,9 +10,10 @@
 namespace {
 
 const char PIN_ATTEMPTS_FILE_NAME[] = "pinattempts.txt";
-const char NOT_SAVED_MESSAGE[] =
+const char NOT_SAVED_MESSAGE[] = QT_TRANSLATE_NOOP(
+    "PinAttemptLimiter",
     "Не удалось записать число неверных попыток ввода PIN-кода (нет места или нет доступа к папке "
-    "данных). После перезапуска программы ограничение может быть сброшено.";
+    "данных). После перезапуска программы ограничение может быть сброшено.");
 
 } // namespace
 
@@ -124,6 +125,6 @@ void PinAttemptLimiter::save()
     // The state in memory holds for this run either way; the user learns that a restart may not.
     if (!DataDirectory::writeFile(m_stateFile, QByteArray::number(m_failures) + ' ' +
                                                    QByteArray::number(m_lockedUntil) + '\n')) {
-        emit badreply(QString::fromUtf8(NOT_SAVED_MESSAGE));
+        emit badreply(tr(NOT_SAVED_MESSAGE));
     }
 }

@@ -254,8 +254,8 @@ private slots:
             client, [client] { client->SetRequestDeadline(DEADLINE_MS); }, Qt::BlockingQueuedConnection);
         // What the user is told: a registration's error, an answer's, or nothing for the polling.
         QSignalSpy badReplies(model, &AccountsListModel::badreply);
-        QSignalSpy told(model, endpoint == "/register" ? &AccountsListModel::badreply
-                                                       : &AccountsListModel::confirmationerror);
+        QSignalSpy answerErrors(model, &AccountsListModel::confirmationerror);
+        QSignalSpy &told = endpoint == "/register" ? badReplies : answerErrors;
         QSignalSpy confirmations(model, &AccountsListModel::requestconfirmation);
         QSignalSpy accepted(model, &AccountsListModel::accepted);
         // The operation type of the row's request kind.
