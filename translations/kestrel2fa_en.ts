@@ -87,6 +87,61 @@
     </message>
 </context>
 <context>
+    <name>AccountsListModel</name>
+    <message>
+        <source>Невозможно зарегистрировать аккаунт: в QR-коде нет адреса сервера или идентификатора запроса.</source>
+        <translation>The account cannot be registered: the QR code has no server address or request id.</translation>
+    </message>
+    <message>
+        <source>Сервер %1 сообщил, что эти аккаунты больше не действуют, и они удалены: %2.</source>
+        <translation>The server %1 reported that these accounts are no longer valid, and they were removed: %2.</translation>
+    </message>
+    <message>
+        <source>и ещё %1</source>
+        <translation>and %1 more</translation>
+    </message>
+    <message>
+        <source>без названия</source>
+        <translation>untitled</translation>
+    </message>
+    <message>
+        <source>Неизвестный формат файла.</source>
+        <translation>Unknown file format.</translation>
+    </message>
+    <message>
+        <source>Нет аккаунтов, которые можно экспортировать.</source>
+        <translation>There are no accounts that can be exported.</translation>
+    </message>
+    <message>
+        <source>Список ссылок не шифруется: уберите пароль или выберите формат Aegis.</source>
+        <translation>A list of links is not encrypted: clear the password or choose the Aegis format.</translation>
+    </message>
+    <message>
+        <source>Не удалось зашифровать файл.</source>
+        <translation>The file could not be encrypted.</translation>
+    </message>
+    <message>
+        <source>Аккаунты подтверждения входа не переносятся (%1): они привязаны к этому устройству и его регистрации на сервере.</source>
+        <translation>Login confirmation accounts are not transferred (%1): they are tied to this device and its registration at the server.</translation>
+    </message>
+    <message>
+        <source>Аккаунты без действующих кодов пропущены (%1).</source>
+        <translation>Accounts without working codes are skipped (%1).</translation>
+    </message>
+    <message>
+        <source>Аккаунты с периодом не 30 секунд или с числом цифр не 6 и не 8 не помещаются в коды переноса (%1): перенесите их файлом.</source>
+        <translation>Accounts with a period other than 30 seconds or with other than 6 or 8 digits do not fit in transfer codes (%1): transfer them with a file.</translation>
+    </message>
+    <message>
+        <source>Импортировано аккаунтов: %1. Уже были в списке: %2. Не поддерживаются: %3.</source>
+        <translation>Accounts imported: %1. Already in the list: %2. Not supported: %3.</translation>
+    </message>
+    <message>
+        <source>Код переноса %1 из %2. </source>
+        <translation>Transfer code %1 of %2. </translation>
+    </message>
+</context>
+<context>
     <name>AccountsPage</name>
     <message>
         <source>Kestrel 2FA</source>
@@ -161,6 +216,29 @@
     </message>
 </context>
 <context>
+    <name>AegisVault</name>
+    <message>
+        <source>Файл повреждён или не является резервной копией.</source>
+        <translation>The file is damaged or is not a backup.</translation>
+    </message>
+    <message>
+        <source>Эта версия файла резервной копии не поддерживается.</source>
+        <translation>This version of the backup file is not supported.</translation>
+    </message>
+    <message>
+        <source>Файл зашифрован: введите пароль.</source>
+        <translation>The file is encrypted: enter the password.</translation>
+    </message>
+    <message>
+        <source>Неверный пароль: файл не расшифрован.</source>
+        <translation>Wrong password: the file was not decrypted.</translation>
+    </message>
+    <message>
+        <source>Файл нельзя открыть паролем: он зашифрован ключом другого устройства.</source>
+        <translation>The file cannot be opened with a password: it is encrypted with another device&apos;s key.</translation>
+    </message>
+</context>
+<context>
     <name>ApplicationController</name>
     <message>
         <source>Open app</source>
@@ -169,6 +247,13 @@
     <message>
         <source>Kestrel 2FA</source>
         <translation>Kestrel 2FA</translation>
+    </message>
+</context>
+<context>
+    <name>ApplicationPinModel</name>
+    <message>
+        <source>PIN-код не изменён: не удалось записать его на устройство (нет места или нет доступа к папке данных).</source>
+        <translation>The PIN was not changed: it could not be written to the device (no space or no access to the data folder).</translation>
     </message>
 </context>
 <context>
@@ -240,6 +325,25 @@
     <message>
         <source>Сохранить</source>
         <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>BackupFile</name>
+    <message>
+        <source>Выберите файл.</source>
+        <translation>Choose a file.</translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать файл: %1</source>
+        <translation>Could not read the file: %1</translation>
+    </message>
+    <message>
+        <source>Файл слишком большой для резервной копии.</source>
+        <translation>The file is too large for a backup.</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл: %1</source>
+        <translation>Could not write the file: %1</translation>
     </message>
 </context>
 <context>
@@ -367,6 +471,25 @@
     <message>
         <source>Закрыть</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>DataStorage</name>
+    <message>
+        <source>Не удалось прочитать файл аккаунтов. Он оставлен без изменений, а изменения списка не будут сохраняться до перезапуска программы.</source>
+        <translation>The accounts file could not be read. It is left unchanged, and changes to the list will not be saved until the program restarts.</translation>
+    </message>
+    <message>
+        <source>Файл аккаунтов повреждён, и прочитать его не удалось. Его копия сохранена в папке данных программы под именем «%1».</source>
+        <translation>The accounts file is damaged and could not be read. A copy of it is kept in the program&apos;s data folder as “%1”.</translation>
+    </message>
+    <message>
+        <source>Записей в файле аккаунтов, которые эта версия программы не может показать: %1. Они сохраняются в файле без изменений.</source>
+        <translation>Entries in the accounts file that this version of the program cannot show: %1. They are kept in the file unchanged.</translation>
+    </message>
+    <message>
+        <source>Не удалось записать аккаунты на устройство (нет места или нет доступа к папке данных). Аккаунты остаются в памяти программы, запись повторяется автоматически.</source>
+        <translation>The accounts could not be written to the device (no space or no access to the data folder). The accounts stay in the program&apos;s memory, and writing is retried automatically.</translation>
     </message>
 </context>
 <context>
@@ -604,6 +727,10 @@
         <source>Не удалось сохранить настройки: они действуют до выхода из программы</source>
         <translation>The settings could not be saved: they last until the program ends</translation>
     </message>
+    <message>
+        <source>Неожиданный ответ сервера (код HTTP %1)</source>
+        <translation>Unexpected server response (HTTP code %1)</translation>
+    </message>
 </context>
 <context>
     <name>LockScreen</name>
@@ -711,10 +838,35 @@
     </message>
 </context>
 <context>
+    <name>MigrationCodes</name>
+    <message>
+        <source>Код переноса повреждён или неполон.</source>
+        <translation>The transfer code is damaged or incomplete.</translation>
+    </message>
+    <message>
+        <source>Эта версия кода переноса не поддерживается.</source>
+        <translation>This version of the transfer code is not supported.</translation>
+    </message>
+</context>
+<context>
+    <name>OtpauthUriList</name>
+    <message>
+        <source>В файле нет ни одного аккаунта: это не резервная копия.</source>
+        <translation>The file holds no accounts: it is not a backup.</translation>
+    </message>
+</context>
+<context>
     <name>PageHeader</name>
     <message>
         <source>Назад</source>
         <translation>Back</translation>
+    </message>
+</context>
+<context>
+    <name>PinAttemptLimiter</name>
+    <message>
+        <source>Не удалось записать число неверных попыток ввода PIN-кода (нет места или нет доступа к папке данных). После перезапуска программы ограничение может быть сброшено.</source>
+        <translation>The count of wrong PIN entries could not be written (no space or no access to the data folder). After a restart of the program the limit may be reset.</translation>
     </message>
 </context>
 <context>
@@ -804,6 +956,33 @@
     <message>
         <source>PIN-код будет запрашиваться при каждом запуске программы.</source>
         <translation>The PIN will be asked for every time the program starts.</translation>
+    </message>
+</context>
+<context>
+    <name>QRCodeScannerModel</name>
+    <message>
+        <source>Невозможно зарегистрировать аккаунт: в QR-коде нет адреса сервера или идентификатора запроса.</source>
+        <translation>The account cannot be registered: the QR code has no server address or request id.</translation>
+    </message>
+    <message>
+        <source>Это не QR-код аккаунта. Нужна ссылка вида otpauth://totp/…, otpauth://hotp/…, код переноса otpauth-migration://… или билет orbticket://…</source>
+        <translation>This is not an account&apos;s QR code. It must be an otpauth://totp/… or otpauth://hotp/… link, an otpauth-migration://… transfer code or an orbticket://… ticket</translation>
+    </message>
+    <message>
+        <source>Невозможно добавить аккаунт: в коде должно быть от 3 до 10 цифр.</source>
+        <translation>The account cannot be added: a code must have 3 to 10 digits.</translation>
+    </message>
+    <message>
+        <source>Невозможно добавить аккаунт: период смены кода должен быть от 2 до 120 секунд.</source>
+        <translation>The account cannot be added: the code period must be 2 to 120 seconds.</translation>
+    </message>
+    <message>
+        <source>Невозможно добавить аккаунт: алгоритм должен быть SHA1, SHA256 или SHA512.</source>
+        <translation>The account cannot be added: the algorithm must be SHA1, SHA256 or SHA512.</translation>
+    </message>
+    <message>
+        <source>Невозможно добавить аккаунт: секретный ключ слишком короткий или содержит символы вне Base32 (латинские буквы и цифры от 2 до 7).</source>
+        <translation>The account cannot be added: the secret key is too short or has characters outside Base32 (the letters A–Z and the digits 2–7).</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "accounts/datastorage.h"
 #include "app/applicationcontroller.h"
+#include "app/interfacelanguage.h"
 #include "app/pushreceiverservice.h"
 #include "app/qmltypes.h"
 #include "models/accountslistmodel.h"
@@ -111,6 +112,7 @@ private slots:
             {"no file", QByteArray(), 0, ""},
             {"valid file", valid, 2, ""},
             {"damaged file", valid.left(valid.size() / 2), 0, "повреждён"},
+            {"damaged file, English", valid.left(valid.size() / 2), 0, "The accounts file is damaged"},
             {"unknown entries", QJsonDocument(unknown).toJson(), 2, "не может показать: 3"},
             {"unreadable file", "/", 0, "Не удалось прочитать"},
             {"full disk", valid, 2, "Аккаунты остаются в памяти"}};
@@ -135,6 +137,8 @@ private slots:
         const QString id = m_dir.filePath(QStringLiteral("applicationid"));
         QVERIFY(writeFile(id, "app-id"));
         DataStorage::Instance()->ResetForTests(); // a new process
+        const bool english = QByteArray(QTest::currentDataTag()).endsWith("English");
+        QVERIFY(InterfaceLanguage::apply(QLocale(english ? "en_US" : "ru_RU"), __DATE__));
         // A full disk: a file size limit far below the accounts file.
         struct rlimit limit = {};
         QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
