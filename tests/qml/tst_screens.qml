@@ -529,6 +529,10 @@ Item {
                     english ? "Could not connect to the server" : "Не удалось установить соединение с сервером")
             compare(app.displayMessage("Session expired"),
                     english ? "The server replied: “Session expired”" : "Сервер ответил: «Session expired»")
+            // The model's own text comes in the interface's language and is shown as it is.
+            app.accounts.add("otpauth://totp/Bank:bob?secret=JBSWY3DPEHPK3PXP&digits=2")
+            compare(find("toast").text, english ? "The account cannot be added: a code must have 3 to 10 digits."
+                                                : "Невозможно добавить аккаунт: в коде должно быть от 3 до 10 цифр.")
         }
 
         // Last: the wrong entries leave a wait that outlives the test.
