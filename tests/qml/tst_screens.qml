@@ -529,6 +529,8 @@ Item {
                     english ? "Could not connect to the server" : "Не удалось установить соединение с сервером")
             compare(app.displayMessage("Session expired"),
                     english ? "The server replied: “Session expired”" : "Сервер ответил: «Session expired»")
+            compare(app.displayMessage("Неожиданный ответ сервера (код HTTP 502)"),
+                    english ? "Unexpected server response (HTTP code 502)" : "Неожиданный ответ сервера (код HTTP 502)")
             // The model's own text comes in the interface's language and is shown as it is.
             app.accounts.add("otpauth://totp/Bank:bob?secret=JBSWY3DPEHPK3PXP&digits=2")
             compare(find("toast").text, english ? "The account cannot be added: a code must have 3 to 10 digits."
