@@ -2,7 +2,6 @@
 
 #include "backup/backupcrypto.h"
 
-#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -27,12 +26,6 @@ const char PASSWORD_NEEDED[] = QT_TRANSLATE_NOOP("AegisVault", "Файл заш�
 const char WRONG_PASSWORD[] = QT_TRANSLATE_NOOP("AegisVault", "Неверный пароль: файл не расшифрован.");
 const char NO_PASSWORD_SLOT[] =
     QT_TRANSLATE_NOOP("AegisVault", "Файл нельзя открыть паролем: он зашифрован ключом другого устройства.");
-
-// In the interface's language at the time the text is made.
-QString translated(const char *source)
-{
-    return QCoreApplication::translate("AegisVault", source);
-}
 
 // An integral JSON number within [min, max].
 bool integral(const QJsonValue &value, double min, double max, double *out)
@@ -132,11 +125,11 @@ ImportResult readContent(const QJsonObject &content)
 {
     double version = 0;
     if (!integral(content.value("version"), 1, CONTENT_VERSION, &version)) {
-        return ImportResult::failure(content.value("version").isDouble() ? translated(UNSUPPORTED_VERSION)
-                                                                         : translated(DAMAGED));
+        return ImportResult::failure(content.value("version").isDouble() ? AegisVault::tr(UNSUPPORTED_VERSION)
+                                                                         : AegisVault::tr(DAMAGED));
     }
     if (!content.value("entries").isArray()) {
-        return ImportResult::failure(translated(DAMAGED));
+        return ImportResult::failure(AegisVault::tr(DAMAGED));
     }
     ImportResult result;
     const QJsonArray entries = content.value("entries").toArray();
@@ -193,9 +186,9 @@ QByteArray openSlots(const QJsonArray &slotList, const QString &password, quint6
             return master;
         }
     }
-    *error = tried     ? translated(WRONG_PASSWORD)
-             : damaged ? translated(DAMAGED)
-                       : translated(NO_PASSWORD_SLOT);
+    *error = tried     ? AegisVault::tr(WRONG_PASSWORD)
+             : damaged ? AegisVault::tr(DAMAGED)
+                       : AegisVault::tr(NO_PASSWORD_SLOT);
     return QByteArray();
 }
 
@@ -256,20 +249,20 @@ ImportResult AegisVault::read(const QByteArray &content, const QString &password
     const QJsonObject root = document.object();
     double version = 0;
     if (!document.isObject() || !root.value("version").isDouble()) {
-        return ImportResult::failure(translated(DAMAGED));
+        return ImportResult::failure(AegisVault::tr(DAMAGED));
     }
     if (!integral(root.value("version"), VAULT_VERSION, VAULT_VERSION, &version)) {
-        return ImportResult::failure(translated(UNSUPPORTED_VERSION));
+        return ImportResult::failure(AegisVault::tr(UNSUPPORTED_VERSION));
     }
     const QJsonValue db = root.value("db");
     if (db.isObject()) {
         return readContent(db.toObject());
     }
     if (!db.isString()) {
-        return ImportResult::failure(translated(DAMAGED));
+        return ImportResult::failure(AegisVault::tr(DAMAGED));
     }
     if (password.isEmpty()) {
-        return ImportResult::failure(translated(PASSWORD_NEEDED));
+        return ImportResult::failure(AegisVault::tr(PASSWORD_NEEDED));
     }
 
     const QJsonObject header = root.value("header").toObject();
@@ -280,7 +273,7 @@ ImportResult AegisVault::read(const QByteArray &content, const QString &password
         QByteArray::fromBase64Encoding(db.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (!hexBytes(params.value("nonce"), BackupCrypto::NONCE_SIZE, &nonce) ||
         !hexBytes(params.value("tag"), BackupCrypto::TAG_SIZE, &tag) || !cipher) {
-        return ImportResult::failure(translated(DAMAGED));
+        return ImportResult::failure(AegisVault::tr(DAMAGED));
     }
     QString error;
     const QByteArray master = openSlots(header.value("slots").toArray(), password, maxWork, &error);
@@ -289,11 +282,11 @@ ImportResult AegisVault::read(const QByteArray &content, const QString &password
     }
     QByteArray plain;
     if (!BackupCrypto::decrypt(master, nonce, *cipher, tag, &plain)) {
-        return ImportResult::failure(translated(DAMAGED));
+        return ImportResult::failure(AegisVault::tr(DAMAGED));
     }
     const QJsonDocument inner = QJsonDocument::fromJson(plain);
     if (!inner.isObject()) {
-        return ImportResult::failure(translated(DAMAGED));
+        return ImportResult::failure(AegisVault::tr(DAMAGED));
     }
     return readContent(inner.object());
 }

@@ -5,6 +5,7 @@
 #include "backup/importresult.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -13,6 +14,9 @@
 // from the password with scrypt. Stateless; safe to call from any thread.
 class AegisVault
 {
+    // Messages for the user, in the interface's language when they are made.
+    Q_DECLARE_TR_FUNCTIONS(AegisVault)
+
 public:
     // scrypt parameters of the files we write.
     static const quint64 SCRYPT_N = 32768;

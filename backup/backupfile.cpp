@@ -4,7 +4,6 @@
 #include "backup/aegisvault.h"
 #include "backup/otpauthurilist.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -16,31 +15,25 @@ const char UNREADABLE[] = QT_TRANSLATE_NOOP("BackupFile", "Не удалось �
 const char TOO_LARGE[] = QT_TRANSLATE_NOOP("BackupFile", "Файл слишком большой для резервной копии.");
 const char UNWRITABLE[] = QT_TRANSLATE_NOOP("BackupFile", "Не удалось записать файл: %1");
 
-// In the interface's language at the time the text is made.
-QString translated(const char *source)
-{
-    return QCoreApplication::translate("BackupFile", source);
-}
-
 } // namespace
 
 ImportResult BackupFile::read(const QString &path, const QString &password)
 {
     const QString local = localPath(path);
     if (local.isEmpty()) {
-        return ImportResult::failure(translated(NO_FILE));
+        return ImportResult::failure(BackupFile::tr(NO_FILE));
     }
     QFile file(local);
     if (!file.open(QIODevice::ReadOnly)) {
-        return ImportResult::failure(translated(UNREADABLE).arg(file.errorString()));
+        return ImportResult::failure(BackupFile::tr(UNREADABLE).arg(file.errorString()));
     }
     // Read one byte past the limit: a file that grows while it is read is caught as well.
     const QByteArray content = file.read(MAX_SIZE + 1);
     if (content.size() > MAX_SIZE) {
-        return ImportResult::failure(translated(TOO_LARGE));
+        return ImportResult::failure(BackupFile::tr(TOO_LARGE));
     }
     if (file.error() != QFileDevice::NoError) {
-        return ImportResult::failure(translated(UNREADABLE).arg(file.errorString()));
+        return ImportResult::failure(BackupFile::tr(UNREADABLE).arg(file.errorString()));
     }
     return parse(content, password);
 }
@@ -61,14 +54,14 @@ QString BackupFile::write(const QString &path, const QByteArray &content)
 {
     const QString local = localPath(path);
     if (local.isEmpty()) {
-        return translated(NO_FILE);
+        return BackupFile::tr(NO_FILE);
     }
     // A folder the user named but that does not exist is a mistake to report, not to create.
     if (!QFileInfo(QFileInfo(local).absolutePath()).isDir()) {
-        return translated(UNWRITABLE).arg(local);
+        return BackupFile::tr(UNWRITABLE).arg(local);
     }
     // The same checked, atomic, owner-only write as the data files.
-    return DataDirectory::writeFile(local, content) ? QString() : translated(UNWRITABLE).arg(local);
+    return DataDirectory::writeFile(local, content) ? QString() : BackupFile::tr(UNWRITABLE).arg(local);
 }
 
 QString BackupFile::localPath(const QString &pathOrUrl)

@@ -4,6 +4,7 @@
 #include "backup/importresult.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 // Backup files on disk: reading one in any of the formats (told apart by content) and writing
@@ -11,6 +12,9 @@
 // file pickers give them. Stateless; GUI thread or any other.
 class BackupFile
 {
+    // Messages for the user, in the interface's language when they are made.
+    Q_DECLARE_TR_FUNCTIONS(BackupFile)
+
 public:
     // Larger files are refused unread: real backups of thousands of accounts are far smaller.
     static const qint64 MAX_SIZE = 16 * 1024 * 1024;

@@ -3,7 +3,6 @@
 #include "migrationpayload.pb.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QUrl>
 
 #include <string>
@@ -26,12 +25,6 @@ const int MAX_TEXT = 64 * 1024;
 const char DAMAGED[] = QT_TRANSLATE_NOOP("MigrationCodes", "Код переноса повреждён или неполон.");
 const char UNSUPPORTED_VERSION[] =
     QT_TRANSLATE_NOOP("MigrationCodes", "Эта версия кода переноса не поддерживается.");
-
-// In the interface's language at the time the text is made.
-QString translated(const char *source)
-{
-    return QCoreApplication::translate("MigrationCodes", source);
-}
 
 QByteArray payloadData(const QString &text)
 {
@@ -133,15 +126,15 @@ ImportResult MigrationCodes::read(const QString &text)
 {
     const QString code = text.trimmed();
     if (!isMigrationText(code)) {
-        return ImportResult::failure(translated(DAMAGED));
+        return ImportResult::failure(MigrationCodes::tr(DAMAGED));
     }
     const QByteArray data = code.size() <= MAX_TEXT ? payloadData(code) : QByteArray();
     MigrationPayload payload;
     if (data.isEmpty() || !payload.ParseFromArray(data.constData(), data.size())) {
-        return ImportResult::failure(translated(DAMAGED));
+        return ImportResult::failure(MigrationCodes::tr(DAMAGED));
     }
     if (payload.version() < 0 || payload.version() > PAYLOAD_VERSION) {
-        return ImportResult::failure(translated(UNSUPPORTED_VERSION));
+        return ImportResult::failure(MigrationCodes::tr(UNSUPPORTED_VERSION));
     }
     ImportResult result;
     result.batchIndex = payload.batch_index();

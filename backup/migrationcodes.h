@@ -4,6 +4,7 @@
 #include "backup/backupentry.h"
 #include "backup/importresult.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,9 @@
 // any thread.
 class MigrationCodes
 {
+    // Messages for the user, in the interface's language when they are made.
+    Q_DECLARE_TR_FUNCTIONS(MigrationCodes)
+
 public:
     static const QString SCHEME;
     // Accounts a code carries at most; fewer when their names are long, so that a code stays

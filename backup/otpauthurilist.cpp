@@ -2,18 +2,10 @@
 
 #include "backup/migrationcodes.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 const char NOT_A_BACKUP[] =
     QT_TRANSLATE_NOOP("OtpauthUriList", "В файле нет ни одного аккаунта: это не резервная копия.");
-
-// In the interface's language at the time the text is made.
-QString translated(const char *source)
-{
-    return QCoreApplication::translate("OtpauthUriList", source);
-}
 
 } // namespace
 
@@ -53,7 +45,7 @@ ImportResult OtpauthUriList::read(const QByteArray &content)
     }
     if (!recognized) {
         result = ImportResult();
-        result.error = translated(NOT_A_BACKUP);
+        result.error = OtpauthUriList::tr(NOT_A_BACKUP);
     }
     return result;
 }
